@@ -36,4 +36,9 @@ std::optional<std::int16_t> toInt16(double value);
 // Int(): toward minus infinity.
 double intFloor(double value);
 
+// Mod: both operands rounded to 32-bit integers first (halves to even), the
+// result takes the dividend's sign; nullopt when an operand is out of range
+// or the divisor rounds to 0.
+std::optional<std::int32_t> modInt32(double dividend, double divisor);
+
 }  // namespace tq
