@@ -1,0 +1,100 @@
+#include "display/plot_rule.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/number_text.h"
+#include "display/reading.h"
+
+namespace tq {
+namespace {
+
+constexpr double kNotStoredY = 100000000;
+// Readings above 1.2 x full scale come out slightly negative or just above 0.
+constexpr double kTopEdgeSnap = 0.001;
+// Rows 10001 .. 20001 hold the screen slots.
+constexpr double kFirstScreenRow = 10000;
+constexpr double kMaxSlot = 10001;
+
+// 5400 - 4500 x v / FS, evaluated in the order the store has always used so
+// that stored twips come out the same.
+double scaledY(double v, double fs) {
+    return kPlotHeight - ((kPlotHeight - kFullScaleY) - (fs - v) * 450 * (10 / fs));
+}
+
+}  // namespace
+
+std::optional<double> PlotYRule(double reading, std::optional<double> fullScale, double cal,
+                                double previousY, OverloadPlacement overload) {
+    if (!std::isfinite(reading)) {
+        return std::nullopt;
+    }
+    double y = previousY;
+    if (isOverload(reading)) {
+        y = overload == OverloadPlacement::TopEdge ? 0 : previousY;
+    } else if (fullScale && *fullScale <= 0) {
+        // A scale autoscaled from a tiny first reading; no division by it.
+        y = kPlotHeight;
+    } else if (fullScale) {
+        y = scaledY(reading, *fullScale) + cal;
+    }
+    if (!std::isfinite(y)) {
+        return std::nullopt;
+    }
+    return y < kTopEdgeSnap ? 0 : y;
+}
+
+std::optional<double> PlotYRule(const ScaleState& scale, std::string_view function, double reading,
+                                double cal, double previousY, OverloadPlacement overload) {
+    return PlotYRule(reading, fullScale(scale, function), cal, previousY, overload);
+}
+
+bool isStorableY(double y) {
+    return y < kNotStoredY;
+}
+
+std::optional<std::int32_t> storedTwip(double y) {
+    if (!isStorableY(y)) {
+        return std::nullopt;
+    }
+    // The store has always taken y through its 15-digit number text.
+    return toInt32(Val(numberText(y)));
+}
+
+std::optional<std::int32_t> truncatedTwip(double y) {
+    if (!isStorableY(y)) {
+        return std::nullopt;
+    }
+    return toInt32(std::trunc(y));
+}
+
+std::int32_t CurrentRow(std::int32_t PointIndex, double N) {
+    const double slot = N >= PointIndex ? PointIndex : N + 1;
+    // Points per screen never exceed the store's screen rows.
+    return static_cast<std::int32_t>(kFirstScreenRow + std::clamp(slot, 0.0, kMaxSlot));
+}
+
+double slotX(int s, int PointStep) {
+    return static_cast<double>(s - 1) * PointStep;
+}
+
+std::optional<double> mathPlotY(double M, double MathFullScale) {
+    if (!std::isfinite(M)) {
+        return std::nullopt;
+    }
+    if (MathFullScale <= 0) {
+        return kPlotHeight;
+    }
+    return scaledY(M, MathFullScale);
+}
+
+std::optional<std::int32_t> mathTwip(double M, double MathFullScale) {
+    const std::optional<double> y = mathPlotY(M, MathFullScale);
+    return y ? toInt32(*y) : std::nullopt;
+}
+
+Rgb channelColour(int column) {
+    return kChannelColours.at(static_cast<std::size_t>(column - 1));
+}
+
+}  // namespace tq
