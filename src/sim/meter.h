@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,11 +17,11 @@ namespace tq::sim {
 // Faults the simulated meter can be told to show. Probabilities are per
 // reply (0 = never, 1 = always); counts < 0 mean never.
 struct Faults {
-    double dropReply = 0;      // a query gets no reply at all (the host times out)
-    double slowReply = 0;      // a reply arrives only after slowReplyMs
+    double dropReply = 0;  // a query gets no reply at all (the host times out)
+    double slowReply = 0;  // a reply arrives only after slowReplyMs
     std::int64_t slowReplyMs = 1500;
-    double garbage = 0;        // a reply is replaced by random printable bytes
-    double shortFetch = 0;     // a "fetch?" reply is cut after a random field
+    double garbage = 0;             // a reply is replaced by random printable bytes
+    double shortFetch = 0;          // a "fetch?" reply is cut after a random field
     int disconnectAfterLines = -1;  // the meter vanishes after this many lines
 };
 
@@ -42,7 +43,7 @@ struct TranscriptEntry {
 // lines the front panel sends. Shared by the in-process provider
 // (`tq4700 --simulate`) and the TCP server `tq4700-sim`.
 class Meter {
-public:
+  public:
     Meter(Clock& clock, Options options);
     ~Meter();
     Meter(const Meter&) = delete;
@@ -66,7 +67,16 @@ public:
     const std::vector<TranscriptEntry>& transcript() const;
     const Options& options() const;
 
-private:
+    // The clock tick at which the next reply can be read (it may be now or
+    // past); nullopt when no reply is pending. Lets a server sleep until then.
+    std::optional<std::int64_t> nextReplyMs() const;
+    // Whether the host holds the meter in remote mode ("SYSTem:LOCal" ends it).
+    bool remote() const;
+    // The transcript is kept unless told otherwise; a long-running server
+    // that logs on its own turns it off so memory stays bounded.
+    void setTranscriptKept(bool keep);
+
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,259 @@
+#include "sim/sim_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+#include "common/clock.h"
+#include "common/trace_format.h"
+
+namespace tq::sim {
+
+namespace {
+
+// More connections than a bench needs; further ones are closed at once.
+constexpr std::size_t maxConnections = 16;
+constexpr std::size_t readChunk = 4096;
+constexpr std::size_t replyChunk = 64 * 1024;
+
+std::string systemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+// A socket that closes itself.
+class Socket {
+  public:
+    explicit Socket(int fd = -1) : fd_(fd) {}
+    ~Socket() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int fd() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
+
+bool setNonBlocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL, 0);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+}  // namespace
+
+struct SimServer::Connection {
+    Socket socket;
+    Meter meter;
+    std::string unsent;
+    bool peerClosed = false;  // the host shut its side: answer what is pending, then close
+    bool failed = false;      // the socket or the meter is gone
+
+    Connection(int fd, Clock& clock, const Options& options) : socket(fd), meter(clock, options) {
+        meter.setTranscriptKept(false);  // the server logs the socket bytes itself
+    }
+};
+
+SimServer::SimServer(Clock& clock, ServerOptions options, std::ostream* log)
+    : clock_(clock), options_(std::move(options)), log_(log) {}
+
+SimServer::~SimServer() {
+    connections_.clear();
+    if (listenFd_ >= 0) {
+        ::close(listenFd_);
+    }
+}
+
+std::optional<std::string> SimServer::open() {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    // Only the address asked for: no name look-up, no wildcard by default.
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(options_.port);
+    const int status =
+        ::getaddrinfo(options_.listenAddress.c_str(), service.c_str(), &hints, &found);
+    if (status != 0) {
+        return "bad listen address " + options_.listenAddress + ": " + ::gai_strerror(status);
+    }
+    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> guard(found, ::freeaddrinfo);
+
+    Socket listener(
+        ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, found->ai_protocol));
+    if (listener.fd() < 0) {
+        return systemError("socket");
+    }
+    const int yes = 1;
+    ::setsockopt(listener.fd(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    if (::bind(listener.fd(), found->ai_addr, found->ai_addrlen) != 0) {
+        return systemError("bind " + options_.listenAddress + " port " + service);
+    }
+    if (::listen(listener.fd(), 8) != 0) {
+        return systemError("listen");
+    }
+    if (!setNonBlocking(listener.fd())) {
+        return systemError("fcntl");
+    }
+    sockaddr_storage bound{};
+    socklen_t length = sizeof bound;
+    if (::getsockname(listener.fd(), reinterpret_cast<sockaddr*>(&bound), &length) != 0) {
+        return systemError("getsockname");
+    }
+    port_ = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
+                                              : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+    listenFd_ = listener.release();
+    return std::nullopt;
+}
+
+void SimServer::trace(char direction, std::string_view bytes) {
+    if (log_ != nullptr) {
+        *log_ << traceLine(clock_.tickMs() * 1000, direction, bytes);
+        log_->flush();
+    }
+}
+
+void SimServer::acceptConnections() {
+    while (true) {
+        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            return;  // EAGAIN: no more waiting; other errors: try again next round
+        }
+        if (connections_.size() >= maxConnections) {
+            ::close(fd);
+            continue;
+        }
+        connections_.push_back(std::make_unique<Connection>(fd, clock_, options_.meter));
+    }
+}
+
+bool SimServer::receiveFrom(Connection& connection) {
+    std::array<char, readChunk> buffer{};
+    while (true) {
+        const ssize_t n = ::recv(connection.socket.fd(), buffer.data(), buffer.size(), 0);
+        if (n > 0) {
+            const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
+            trace('>', bytes);
+            connection.meter.receive(bytes);
+            if (!connection.meter.connected()) {
+                return false;  // the meter vanished (fault injection)
+            }
+            continue;
+        }
+        if (n == 0) {
+            connection.meter.endMessage();
+            connection.peerClosed = true;
+            return connection.meter.connected();
+        }
+        return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+    }
+}
+
+void SimServer::collectReplies(Connection& connection) {
+    while (true) {
+        const auto reply = connection.meter.read(replyChunk, 0);
+        if (reply.status != Meter::ReadStatus::Ok) {
+            return;
+        }
+        connection.unsent += reply.bytes;
+    }
+}
+
+bool SimServer::sendTo(Connection& connection) {
+    while (!connection.unsent.empty()) {
+        const ssize_t n = ::send(connection.socket.fd(), connection.unsent.data(),
+                                 connection.unsent.size(), MSG_NOSIGNAL);
+        if (n < 0) {
+            return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+        }
+        trace('<', std::string_view(connection.unsent).substr(0, static_cast<std::size_t>(n)));
+        connection.unsent.erase(0, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+int SimServer::pollTimeoutMs() const {
+    std::optional<std::int64_t> earliest;
+    for (const auto& connection : connections_) {
+        if (const auto ready = connection->meter.nextReplyMs()) {
+            earliest = std::min(earliest.value_or(*ready), *ready);
+        }
+    }
+    if (!earliest) {
+        return -1;
+    }
+    const std::int64_t wait = std::max<std::int64_t>(*earliest - clock_.tickMs(), 0);
+    return static_cast<int>(std::min<std::int64_t>(wait, std::numeric_limits<int>::max()));
+}
+
+void SimServer::run(const std::function<bool()>& stopRequested, const sigset_t* pollMask) {
+    std::vector<pollfd> fds;
+    while (!stopRequested()) {
+        for (auto& connection : connections_) {
+            collectReplies(*connection);
+        }
+        // Close what is finished: a vanished meter, or a host that has gone
+        // and has nothing more coming.
+        std::erase_if(connections_, [](const auto& c) {
+            return !c->meter.connected() ||
+                   (c->peerClosed && c->unsent.empty() && !c->meter.nextReplyMs());
+        });
+
+        fds.assign(1, pollfd{.fd = listenFd_, .events = POLLIN, .revents = 0});
+        for (const auto& connection : connections_) {
+            short events = connection->peerClosed ? 0 : POLLIN;
+            if (!connection->unsent.empty()) {
+                events |= POLLOUT;
+            }
+            // A closed host with nothing to send yet waits on the timeout
+            // alone (a hung-up socket would wake poll at once, again and again).
+            const int fd = events == 0 ? -1 : connection->socket.fd();
+            fds.push_back({.fd = fd, .events = events, .revents = 0});
+        }
+        const int timeoutMs = pollTimeoutMs();
+        timespec timeout{.tv_sec = timeoutMs / 1000, .tv_nsec = (timeoutMs % 1000) * 1000000L};
+        const int ready =
+            ::ppoll(fds.data(), fds.size(), timeoutMs < 0 ? nullptr : &timeout, pollMask);
+        if (ready < 0) {
+            continue;  // EINTR: a signal; the loop condition looks at it
+        }
+        // fds[i + 1] belongs to connections_[i]; accepting comes last so the
+        // two stay in step.
+        for (std::size_t i = 0; i < connections_.size(); ++i) {
+            Connection& connection = *connections_[i];
+            const short revents = fds[i + 1].revents;
+            bool keep = true;
+            if ((revents & (POLLIN | POLLHUP)) != 0 && !connection.peerClosed) {
+                keep = receiveFrom(connection);
+            }
+            if (keep && (revents & POLLERR) != 0) {
+                keep = false;
+            }
+            if (keep) {
+                collectReplies(connection);
+                keep = sendTo(connection);
+            }
+            connection.failed = !keep;
+        }
+        std::erase_if(connections_, [](const auto& c) { return c->failed; });
+        if ((fds[0].revents & POLLIN) != 0) {
+            acceptConnections();
+        }
+    }
+}
+
+}  // namespace tq::sim
