@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace tq {
+
+struct Panel;
+class Clock;
+struct ScaleState;
+class RecordStore;
+
+// Which run is drawing: a scan-card run draws every channel and the math
+// trace; a main-unit run only CH1.
+enum class RunMode { ScanCard, MainUnit };
+// A run redraw draws the slots filled so far; a review redraw the whole
+// screen, only for channels in use.
+enum class TraceMode { Run, Review };
+
+// The trend plot: grid, legend, the redraw of the visible window from the
+// record store, the time and point-number labels, and the window advance.
+class TrendPlot {
+  public:
+    TrendPlot(Panel& panel, Clock& clock, ScaleState& scale, RecordStore& store);
+
+    // Start-up: level lines and the grid 450 twips apart.
+    void LayoutGrid();
+    // Start-up: Shape1(0..10) take the channel colours.
+    void colourLegend();
+
+    // After every point: clear, draw slots 1..LastSegment + 1, fill the
+    // time labels, step the point-number labels once the window scrolls.
+    void RunRedraw(std::int32_t PointIndex, RunMode mode);
+    // The segment loop shared by the run redraw and the review redraw:
+    // S segments; in review mode S is the points per screen.
+    void DrawTraces(std::int32_t S, TraceMode mode, std::int32_t PointIndex);
+    // At the end of a point: once the screen is full and the run is not
+    // ending, the store moves one row.
+    void AdvanceWindow(std::int32_t PointIndex, RunMode mode);
+
+    // The pointer marker of a run redraw (set by whoever owns the pointer).
+    void setRunMarkerHook(std::function<void(std::int32_t lastSegment, RunMode mode)> hook);
+
+    std::int32_t LastSegment = 0;
+    int TimeLabelNext = 1;
+    int RedrawLabelNext = 1;
+
+  private:
+    Panel& panel_;
+    Clock& clock_;
+    ScaleState& scale_;
+    RecordStore& store_;
+    std::function<void(std::int32_t, RunMode)> runMarkerHook_;
+};
+
+}  // namespace tq
