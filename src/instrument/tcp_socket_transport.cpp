@@ -1,0 +1,217 @@
+#include "instrument/tcp_socket_transport.h"
+
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+
+namespace tq::visa {
+namespace {
+
+using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+
+Deadline deadlineAfter(ViUInt32 ms) {
+    if (ms == VI_TMO_INFINITE) {
+        return std::nullopt;
+    }
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+}
+
+// Waits for events until the deadline: 1 ready, 0 time-out, -1 error.
+int waitUntil(int fd, short events, const Deadline& deadline, short& revents) {
+    while (true) {
+        int timeout = -1;
+        if (deadline) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                *deadline - std::chrono::steady_clock::now());
+            timeout = static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, INT_MAX));
+        }
+        pollfd entry{.fd = fd, .events = events, .revents = 0};
+        const int ready = ::poll(&entry, 1, timeout);
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        revents = entry.revents;
+        return ready;
+    }
+}
+
+bool isBoardPrefix(std::string_view field) {
+    if (field.size() < 5 || !sameResourceName(field.substr(0, 5), "TCPIP")) {
+        return false;
+    }
+    return std::ranges::all_of(field.substr(5), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Non-blocking connect bounded by the default time-out.
+ViStatus connectTo(const addrinfo& info, UniqueFd& socketFd) {
+    UniqueFd fd(::socket(info.ai_family, info.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
+                         info.ai_protocol));
+    if (!fd.valid()) {
+        return VI_ERROR_SYSTEM_ERROR;
+    }
+    if (::connect(fd.get(), info.ai_addr, info.ai_addrlen) != 0) {
+        if (errno != EINPROGRESS) {
+            return VI_ERROR_RSRC_NFOUND;
+        }
+        short revents = 0;
+        const int ready = waitUntil(fd.get(), POLLOUT, deadlineAfter(kDefaultTimeoutMs), revents);
+        if (ready == 0) {
+            return VI_ERROR_TMO;
+        }
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (ready < 0 || ::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 ||
+            error != 0) {
+            return VI_ERROR_RSRC_NFOUND;
+        }
+    }
+    // Every SCPI line is a message of its own: send it at once.
+    const int on = 1;
+    ::setsockopt(fd.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    socketFd = std::move(fd);
+    return VI_SUCCESS;
+}
+
+}  // namespace
+
+std::optional<SocketAddress> parseSocketResource(std::string_view name) {
+    std::array<std::string_view, 4> fields;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const auto end = name.find("::");
+        if ((end == std::string_view::npos) != (i + 1 == fields.size())) {
+            return std::nullopt;
+        }
+        fields[i] = name.substr(0, end);
+        name.remove_prefix(end == std::string_view::npos ? name.size() : end + 2);
+    }
+    if (!isBoardPrefix(fields[0]) || fields[1].empty() || fields[2].empty() ||
+        !std::ranges::all_of(fields[2], [](char c) { return c >= '0' && c <= '9'; }) ||
+        !sameResourceName(fields[3], "SOCKET")) {
+        return std::nullopt;
+    }
+    return SocketAddress{.host = std::string(fields[1]), .port = std::string(fields[2])};
+}
+
+TcpSocketTransport::TcpSocketTransport(UniqueFd fd) : fd_(std::move(fd)) {}
+
+ViStatus TcpSocketTransport::open(const SocketAddress& address,
+                                  std::unique_ptr<Transport>& transport) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* list = nullptr;
+    if (::getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &list) != 0) {
+        return VI_ERROR_RSRC_NFOUND;
+    }
+    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(list, &::freeaddrinfo);
+    ViStatus status = VI_ERROR_RSRC_NFOUND;
+    for (const addrinfo* info = list; info != nullptr; info = info->ai_next) {
+        UniqueFd fd;
+        status = connectTo(*info, fd);
+        if (!failed(status)) {
+            transport.reset(new TcpSocketTransport(std::move(fd)));
+            return status;
+        }
+    }
+    return status;
+}
+
+ViStatus TcpSocketTransport::write(std::string_view bytes, ViUInt32& retCount) {
+    retCount = 0;
+    if (lost_) {
+        return VI_ERROR_CONN_LOST;
+    }
+    const Deadline deadline = deadlineAfter(timeoutMs_);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::send(fd_.get(), bytes.data() + done, bytes.size() - done,
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n >= 0) {
+            done += static_cast<std::size_t>(n);
+            retCount = static_cast<ViUInt32>(done);
+            continue;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            lost_ = true;
+            return VI_ERROR_CONN_LOST;
+        }
+        short revents = 0;
+        const int ready = waitUntil(fd_.get(), POLLOUT, deadline, revents);
+        if (ready == 0) {
+            return VI_ERROR_TMO;
+        }
+        if (ready < 0) {
+            return VI_ERROR_SYSTEM_ERROR;
+        }
+    }
+    return VI_SUCCESS;
+}
+
+ViStatus TcpSocketTransport::deliver(std::span<char> buffer, std::size_t count, ViStatus status,
+                                     ViUInt32& retCount) {
+    count = std::min({count, buffer.size(), pending_.size()});
+    std::copy_n(pending_.begin(), count, buffer.begin());
+    pending_.erase(0, count);
+    retCount = static_cast<ViUInt32>(count);
+    return status;
+}
+
+ViStatus TcpSocketTransport::read(std::span<char> buffer, ViUInt32& retCount) {
+    retCount = 0;
+    const Deadline deadline = deadlineAfter(timeoutMs_);
+    while (true) {
+        const auto end = pending_.find('\n');
+        if (end != std::string::npos && end < buffer.size()) {
+            return deliver(buffer, end + 1, VI_SUCCESS_TERM_CHAR, retCount);
+        }
+        if (pending_.size() >= buffer.size()) {
+            return deliver(buffer, buffer.size(), VI_SUCCESS_MAX_CNT, retCount);
+        }
+        if (lost_) {
+            return deliver(buffer, pending_.size(), VI_ERROR_CONN_LOST, retCount);
+        }
+        short revents = 0;
+        const int ready = waitUntil(fd_.get(), POLLIN, deadline, revents);
+        if (ready == 0) {
+            // VISA hands over what arrived before the time-out.
+            return deliver(buffer, pending_.size(), VI_ERROR_TMO, retCount);
+        }
+        if (ready < 0) {
+            return VI_ERROR_SYSTEM_ERROR;
+        }
+        std::array<char, 4096> chunk{};
+        const ssize_t n = ::recv(fd_.get(), chunk.data(), chunk.size(), MSG_DONTWAIT);
+        if (n > 0) {
+            pending_.append(chunk.data(), static_cast<std::size_t>(n));
+        } else if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
+            lost_ = true;  // peer closed or reset
+        }
+    }
+}
+
+ViStatus TcpSocketTransport::setTimeout(ViUInt32 ms) {
+    timeoutMs_ = ms;
+    return VI_SUCCESS;
+}
+
+bool TcpSocketSource::recognises(std::string_view name) const {
+    return parseSocketResource(name).has_value();
+}
+
+ViStatus TcpSocketSource::open(std::string_view name, std::unique_ptr<Transport>& transport) {
+    const auto address = parseSocketResource(name);
+    return address ? TcpSocketTransport::open(*address, transport) : VI_ERROR_INV_RSRC_NAME;
+}
+
+}  // namespace tq::visa

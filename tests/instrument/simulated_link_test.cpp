@@ -1,0 +1,214 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "common/trace_format.h"
+#include "common/virtual_clock.h"
+#include "instrument/link_factory.h"
+#include "instrument/session.h"
+#include "instrument/sim_transport.h"
+
+namespace tq::visa {
+namespace {
+
+Link simulatedLink(VirtualClock& clock, sim::Options meter = {}, std::string resource = {},
+                   std::filesystem::path trace = {}) {
+    LinkOptions options;
+    options.searchSystemVisa = false;
+    options.simulator = std::move(meter);
+    options.clock = &clock;
+    options.resource = std::move(resource);
+    options.traceFile = std::move(trace);
+    return openLink(options);
+}
+
+std::string lastLineFromHost(const sim::Meter& meter) {
+    for (auto it = meter.transcript().rbegin(); it != meter.transcript().rend(); ++it) {
+        if (it->fromHost) {
+            return it->bytes;
+        }
+    }
+    return {};
+}
+
+TEST(SimulatedLink, StartUpFindsIdentifiesAndProbesTheMeter) {
+    for (const bool card : {true, false}) {
+        VirtualClock clock;
+        sim::Options meter;
+        meter.card = card;
+        Link link = simulatedLink(clock, meter);
+        ASSERT_NE(link.meter, nullptr);
+        InstrumentSession session(*link.visa);
+        ASSERT_EQ(session.openResourceManager(), VI_SUCCESS);
+        session.findMeters();
+        ASSERT_EQ(session.FoundCount, 1);
+        EXPECT_EQ(session.ResourceName, kSimulatedResource);
+        session.openMeter();
+        session.setIoTimeout();
+        EXPECT_EQ(session.VisaStatus, VI_SUCCESS);
+        for (const char* line : {"*RST", "*CLS", "*IDN?"}) {
+            session.writeLine(line);
+        }
+        session.readReply();
+        EXPECT_TRUE(session.replyStartsWith("VARANDEL,TQ4700")) << session.reply();
+        session.writeLine("Rout:state?");
+        session.readReply();
+        EXPECT_EQ(session.reply().front(), card ? '1' : '0');
+
+        session.release();
+        EXPECT_EQ(lastLineFromHost(*link.meter), "system:local");
+        EXPECT_FALSE(link.meter->remote());
+        EXPECT_EQ(session.VisaStatus, VI_SUCCESS);
+    }
+}
+
+TEST(SimulatedLink, ReadsCutToTheCountAndTimeOutOnTheClock) {
+    VirtualClock clock;
+    Link link = simulatedLink(clock);
+    VisaApi& visa = *link.visa;
+    ViSession rm = 0;
+    ViSession vi = 0;
+    visa.openDefaultRM(rm);
+    ASSERT_EQ(visa.open(rm, kSimulatedResource, VI_NO_LOCK, 0, vi), VI_SUCCESS);
+    ViUInt32 count = 0;
+    visa.write(vi, "*IDN?\n", count);
+    EXPECT_EQ(count, 6u);
+
+    std::array<char, 9> piece{};
+    std::string reply;
+    ViStatus status = VI_SUCCESS_MAX_CNT;
+    while (status == VI_SUCCESS_MAX_CNT) {
+        status = visa.read(vi, piece, count);
+        reply.append(piece.data(), count);
+    }
+    EXPECT_EQ(status, VI_SUCCESS);
+    EXPECT_EQ(reply, link.meter->options().identity + "\n");
+
+    ASSERT_EQ(visa.setAttribute(vi, VI_ATTR_TMO_VALUE, 700), VI_SUCCESS);
+    const std::int64_t before = clock.tickMs();
+    EXPECT_EQ(visa.read(vi, piece, count), VI_ERROR_TMO);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(clock.tickMs() - before, 700);
+}
+
+TEST(SimulatedLink, AVanishedMeterFailsEveryLaterCall) {
+    VirtualClock clock;
+    sim::Options options;
+    options.faults.disconnectAfterLines = 1;
+    Link link = simulatedLink(clock, options);
+    InstrumentSession session(*link.visa);
+    session.openResourceManager();
+    session.findMeters();
+    session.openMeter();
+    session.writeLine("*RST");
+    session.writeLine("*IDN?");
+    EXPECT_EQ(session.VisaStatus, VI_ERROR_CONN_LOST);
+    session.readReply();
+    EXPECT_EQ(session.VisaStatus, VI_ERROR_CONN_LOST);
+    EXPECT_EQ(session.reply(), std::string(64, ' '));
+
+    // Gone from the bus: a new search finds nothing and a reopen fails.
+    InstrumentSession later(*link.visa);
+    later.openResourceManager();
+    later.findMeters();
+    EXPECT_EQ(later.FoundCount, 0);
+    session.release();
+    EXPECT_EQ(session.VisaStatus, VI_SUCCESS);  // the resource manager closed
+}
+
+TEST(BuiltinVisa, HandlesFollowTheResourceManagerRules) {
+    VirtualClock clock;
+    Link link = simulatedLink(clock);
+    VisaApi& visa = *link.visa;
+    ViSession rm = 0;
+    ViSession vi = 0;
+    ViFindList list = 0;
+    ViUInt32 count = 0;
+    std::string desc;
+    visa.openDefaultRM(rm);
+    EXPECT_EQ(visa.findRsrc(rm, "USB(", list, count, desc), VI_ERROR_INV_EXPR);
+    EXPECT_EQ(visa.findRsrc(rm, "GPIB?*", list, count, desc), VI_ERROR_RSRC_NFOUND);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(visa.open(rm, "USB0::0x3A6D::0x0E31::TW99::INSTR", 0, 0, vi), VI_ERROR_RSRC_NFOUND);
+    EXPECT_EQ(visa.open(0, kSimulatedResource, 0, 0, vi), VI_ERROR_INV_SESSION);
+    ASSERT_EQ(visa.open(rm, "usb0::0x3a6d::0x0e31::tw00000001::instr", 0, 0, vi), VI_SUCCESS);
+    EXPECT_EQ(visa.setAttribute(vi, VI_ATTR_TERMCHAR, '\n'), VI_ERROR_NSUP_ATTR);
+    ASSERT_EQ(visa.findRsrc(rm, "?*", list, count, desc), VI_SUCCESS);
+
+    // Closing the manager takes its sessions and lists with it; the handles
+    // stay dead.
+    EXPECT_EQ(visa.close(rm), VI_SUCCESS);
+    EXPECT_EQ(visa.write(vi, "*RST\n", count), VI_ERROR_INV_SESSION);
+    EXPECT_EQ(visa.findNext(list, desc), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(visa.close(vi), VI_ERROR_INV_OBJECT);
+    EXPECT_EQ(visa.close(VI_NULL), VI_WARN_NULL_OBJECT);
+    ViSession second = 0;
+    visa.openDefaultRM(second);
+    EXPECT_NE(second, rm);
+}
+
+TEST(NamedResource, TheSearchReportsTheNamedResourceAlone) {
+    VirtualClock clock;
+    const std::string named = "TCPIP0::127.0.0.1::5025::SOCKET";
+    Link link = simulatedLink(clock, {}, named);
+    InstrumentSession session(*link.visa);
+    session.openResourceManager();
+    session.findMeters();
+    EXPECT_EQ(session.FoundCount, 1);
+    EXPECT_EQ(session.ResourceName, named);
+    std::string next;
+    EXPECT_EQ(link.visa->findNext(session.FindList, next), VI_ERROR_RSRC_NFOUND);
+    EXPECT_EQ(link.visa->close(session.FindList), VI_SUCCESS);
+    EXPECT_EQ(link.visa->close(session.FindList), VI_ERROR_INV_OBJECT);
+
+    // The named simulated meter itself opens and answers.
+    Link direct = simulatedLink(clock, {}, std::string(kSimulatedResource));
+    InstrumentSession meter(*direct.visa);
+    meter.openResourceManager();
+    meter.findMeters();
+    meter.openMeter();
+    meter.writeLine("*IDN?");
+    meter.readReply();
+    EXPECT_TRUE(meter.replyStartsWith("VARANDEL,TQ4700"));
+}
+
+TEST(TraceFile, OneLinePerMessageWithItsTime) {
+    VirtualClock clock(5000);
+    const auto path = std::filesystem::path(TQ_BINARY_DIR) / "instrument_trace_test.txt";
+    {
+        Link link = simulatedLink(clock, {}, {}, path);
+        ASSERT_TRUE(link.problems.empty());
+        InstrumentSession session(*link.visa);
+        session.openResourceManager();
+        session.findMeters();
+        session.openMeter();
+        clock.advance(3);
+        session.writeLine("*IDN?");
+        session.readReply();
+        const std::int64_t replyMs = clock.tickMs() - 5000;
+        session.readReply();
+        const std::int64_t timeoutMs = clock.tickMs() - 5000;
+
+        std::ifstream file(path);
+        std::stringstream text;
+        text << file.rdbuf();
+        const std::string identity = link.meter->options().identity + "\n";
+        EXPECT_EQ(text.str(), traceLine(3000, '>', "*IDN?\n") +
+                                  traceLine(replyMs * 1000, '<', identity) +
+                                  traceFailureLine(timeoutMs * 1000, "VI_ERROR_TMO"));
+        EXPECT_EQ(statusName(errorStatus(0xBFFF0099u)), "0xBFFF0099");
+    }
+    std::filesystem::remove(path);
+
+    VirtualClock other;
+    const Link broken = simulatedLink(other, {}, {}, "/nonexistent-dir/trace.txt");
+    EXPECT_EQ(broken.problems.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tq::visa
