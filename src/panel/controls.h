@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFrame>
 #include <QLabel>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <vector>
@@ -19,6 +20,11 @@ int twipsToPixels(int twips);
 int pixelsToTwips(int pixels);
 // Places w at (left, top) with (width, height), all in twips.
 void setTwipsGeometry(QWidget* w, int left, int top, int width, int height);
+// Moves w keeping its size; left and top in twips.
+void moveTwips(QWidget* w, int left, int top);
+// The geometry last set in twips, as long as the widget still sits where
+// that put it; otherwise its pixel geometry converted to twips.
+QRect twipsGeometry(const QWidget* w);
 
 // A label that can be clicked (channel names, the service patches).
 class Label : public QLabel {
@@ -43,6 +49,7 @@ public:
     void setBorder(bool on);
     bool hasBorder() const { return border_; }
     void setCaptionColor(const QColor& color);
+    QColor captionColor() const { return captionColor_; }
 signals:
     void clicked();
 

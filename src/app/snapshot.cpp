@@ -1,0 +1,52 @@
+#include "app/snapshot.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QTextStream>
+#include <QWidget>
+
+#include "app/options.h"
+#include "panel/control_dump.h"
+
+namespace tq {
+
+bool writeScreenshot(QWidget& form, const QString& path, QString* error) {
+    // Shown off screen so that the whole tree is laid out and polished as a
+    // user would see it, without a window flashing up on a desktop.
+    const bool wasShown = form.isVisible();
+    if (!wasShown) {
+        form.setAttribute(Qt::WA_DontShowOnScreen);
+        form.show();
+    }
+    QApplication::processEvents();
+    const QPixmap picture = form.grab();
+    if (!wasShown) {
+        form.hide();
+        form.setAttribute(Qt::WA_DontShowOnScreen, false);
+    }
+    if (picture.isNull() || !picture.save(path, "PNG")) {
+        if (error != nullptr) {
+            *error = QStringLiteral("cannot write %1").arg(path);
+        }
+        return false;
+    }
+    return true;
+}
+
+int writeRequestedFiles(QWidget& form, const Options& options) {
+    QString error;
+    bool ok = true;
+    if (!options.dumpControlsPath.isEmpty()) {
+        ok = writeControlDump(&form, options.dumpControlsPath, &error) && ok;
+    }
+    if (ok && !options.screenshotPath.isEmpty()) {
+        ok = writeScreenshot(form, options.screenshotPath, &error);
+    }
+    if (!ok) {
+        QTextStream(stderr) << "tq4700: " << error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace tq
