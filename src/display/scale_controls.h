@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "display/scale.h"
+
+namespace tq {
+
+class Clock;
+struct Panel;
+
+// The window's handlers for the vertical scale: which channel the left axis
+// shows, the range rows, the points per screen, and the axis labels they
+// write. The scale itself is the ScaleState; this class only reads controls
+// and writes captions.
+class ScaleControls {
+  public:
+    ScaleControls(Panel& panel, Clock& clock, ScaleState& scale);
+
+    // CboScale, CboRange and CboPoint run their handlers on a user's pick.
+    void connectEvents();
+
+    void TransRange(std::string_view function, std::string_view range);
+    void CboScale_Click(int Index);
+    void CboRange_Click(int Index);
+    void CboPoint_Click();
+    void DrawScaleLabels();
+
+    // The channel (1..10) that CboScale(0) names; none for any other text.
+    std::optional<int> leftAxisChannel() const;
+    // After the first reading of a run rescaled Frequency or Period on
+    // `channel`, which the left axis shows: pick another channel and back, so
+    // the axis is written from the new full scale.
+    void refreshLeftAxis(int channel);
+    // The right axis from MathFullScale, once the math value has scaled it.
+    void writeMathLabels();
+
+  private:
+    void translateLeftAxisChannel();
+    void writeLeftAxis(const ValueLabels& labels);
+
+    Panel& p_;
+    Clock& clock_;
+    ScaleState& scale_;
+};
+
+}  // namespace tq
