@@ -1,0 +1,265 @@
+// The save panel on a window built here, with the record store filled as a
+// run fills it. Workbooks are read back by python3-xlrd (check_xls.py).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <bit>
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+
+#include "common/number_text.h"
+#include "common/virtual_clock.h"
+#include "export/save_panel.h"
+#include "panel/message_boxes.h"
+#include "panel/panel.h"
+#include "panel/widget_app.h"
+#include "run/record_store.h"
+
+namespace tq {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecordingBoxes : public MessageBoxes {
+  public:
+    Answer show(const QString& text, const QString&, Buttons, Icon) override {
+        texts.push_back(text);
+        return Answer::Ok;
+    }
+    std::vector<QString> texts;
+};
+
+// Cell c (0 = time) of run point k; distinct for every point and column.
+double pointValue(int k, int c) {
+    return c == 0 ? 0.25 * k : k * 100.0 + c + 1.0 / 3;
+}
+// Expected sheet rows: a point number, kZeros (a cleared row) or kEmpty.
+constexpr int kZeros = 0;
+constexpr int kEmpty = -1;
+
+QString text(double v) {
+    return QString::fromStdString(trimmedNumberText(v));
+}
+
+class SavePanelTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        buildPanel(&form, p);
+        form.setAttribute(Qt::WA_DontShowOnScreen);
+        form.show();
+        p.CboFunc[1]->setCurrentText("ACV");
+        p.CboFunc[9]->setCurrentText("Frequency");
+        dir = fs::path(TQ_BINARY_DIR) / "tests/export/save_panel" /
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        panel = std::make_unique<SavePanel>(
+            p, clock, store, boxes, SaveSettings{.saveDir = QString::fromStdString(dir)},
+            [] { return xls::TimeOfDay{.hour = 9, .minute = 30, .second = 15}; });
+        panel->connectEvents();
+        p.ComSaveFrame->setEnabled(true);  // as the end of a run leaves it
+        panel->ComSaveFrame_Click();
+    }
+
+    // As a run of `count` points with `perScreen` points per screen does it.
+    void runPoints(int count, int perScreen, int recordLen) {
+        for (int r = 1; r <= recordLen + 1; ++r) {
+            store.clearRow(RecordStore::kSlotRowBase + r);
+        }
+        for (int k = 1; k <= count; ++k) {
+            const int row = RecordStore::kSlotRowBase + std::min(k, perScreen + 1);
+            store.setTime(row, pointValue(k, 0));
+            for (int c = 1; c <= 11; ++c) {
+                store.setValue(row, c, pointValue(k, c));
+            }
+            if (k > perScreen && k < count) {
+                store.scroll();
+            }
+        }
+        p.CboPoint->setCurrentText(text(perScreen));
+        p.TxtRecordLen->setText(text(recordLen));
+        p.TxtPoint1->setText(text(count));
+    }
+
+    // rows: runs of {point number of the first row (counting up), or
+    // kZeros / kEmpty for every row; row count}.
+    void expectSheet(const fs::path& workbook, std::initializer_list<std::pair<int, int>> rows) {
+        const fs::path expected = workbook.string() + ".expected";
+        std::ofstream out(expected);
+        out << "header 12\n";
+        for (const char* h : {"Time(Sec)", " 1DCV", " 2ACV", " 3DCV", " 4DCV", " 5DCV", " 6DCV",
+                              " 7DCV", " 8DCV", " 9DCV", " 10Frequency", "Math"}) {
+            out << QByteArray(h).toHex().toStdString() << "\n";
+        }
+        int total = 0;
+        for (const auto& run : rows) {
+            total += run.second;
+        }
+        out << "rows " << total << "\n";
+        for (const auto& [first, count] : rows) {
+            for (int i = 0; i < count; ++i) {
+                for (int c = 0; c < 12; ++c) {
+                    char bits[17] = "-";
+                    if (first != kEmpty) {
+                        const double v = first == kZeros ? 0.0 : pointValue(first + i, c);
+                        std::snprintf(bits, sizeof bits, "%016" PRIx64,
+                                      std::bit_cast<std::uint64_t>(v));
+                    }
+                    out << bits << ' ';
+                }
+                out << "\n";
+            }
+        }
+        out.close();
+        const std::string command = std::string("/usr/bin/python3 ") + TQ_EXPORT_CHECKER + " '" +
+                                    workbook.string() + "' '" + expected.string() + "' 2>&1";
+        std::string output;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char buf[512];
+        while (std::fgets(buf, sizeof buf, pipe) != nullptr) {
+            output += buf;
+        }
+        EXPECT_EQ(::pclose(pipe), 0) << output;
+    }
+
+    void expectPanelStaysOpen() {
+        EXPECT_TRUE(p.Frame9->isVisible());
+        EXPECT_TRUE(p.ComSaveFrame->isEnabled());
+        EXPECT_TRUE(p.CmdSave->isEnabled());
+        EXPECT_EQ(p.Label6->text(), "");
+        EXPECT_EQ(clock.tickMs(), 0);
+    }
+
+    QApplication& app = test::widgetApp();  // before any widget
+    QWidget form;
+    Panel p;
+    VirtualClock clock;
+    RecordStore store;
+    RecordingBoxes boxes;
+    std::unique_ptr<SavePanel> panel;
+    fs::path dir;
+    const fs::path firstFile = "Test-093015.xls";
+};
+
+TEST_F(SavePanelTest, StoppedRunExportsItsPointsThenZerosAndClosesThePanel) {
+    runPoints(30, 100, 200);
+    QPalette red = p.ComSaveFrame->palette();
+    red.setColor(QPalette::Button, Qt::red);
+    p.ComSaveFrame->setPalette(red);
+    QString shownDuringPause;
+    clock.setYieldHook([&] { shownDuringPause = p.Label6->text(); });
+
+    p.CmdSave->click();
+
+    expectSheet(dir / firstFile, {{1, 30}, {kZeros, 170}});
+    EXPECT_EQ(shownDuringPause, QString::fromUtf8(kSavedText));
+    EXPECT_EQ(clock.tickMs(), kSavedTextMs);
+    EXPECT_EQ(p.Label6->text(), "");
+    EXPECT_TRUE(p.Frame9->isHidden());
+    EXPECT_FALSE(p.ComSaveFrame->isEnabled());
+    EXPECT_EQ(p.ComSaveFrame->palette().color(QPalette::Button),
+              QApplication::palette(p.ComSaveFrame).color(QPalette::Button));
+    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(panel->lastSavedPath(), QString::fromStdString((dir / firstFile).string()));
+    EXPECT_TRUE(
+        panel->savedPathLabel()->text().remove(QChar(0x200B)).contains(panel->lastSavedPath()));
+}
+
+TEST_F(SavePanelTest, LongRunStartsAtItsOldestPointAndCboPointShiftsTheWindow) {
+    runPoints(500, 100, 500);
+    ASSERT_EQ(store.time(9602), pointValue(1, 0));  // the run's first point
+    panel->CmdSave_Click();
+    const auto firstSize = fs::file_size(dir / firstFile);
+
+    // Changed after the run: the export starts 100 points later and runs
+    // into the cleared rows above the newest point. Same second, same name:
+    // the earlier file stays as it was.
+    p.CboPoint->setCurrentText("200");
+    panel->CmdSave_Click();
+    expectSheet(dir / firstFile, {{1, 500}});
+    EXPECT_EQ(fs::file_size(dir / firstFile), firstSize);
+    expectSheet(dir / "Test-093015-2.xls", {{101, 400}, {kZeros, 100}});
+    EXPECT_TRUE(panel->lastSavedPath().endsWith("/Test-093015-2.xls"));
+    EXPECT_TRUE(panel->savedPathLabel()->text().contains("kept"));
+}
+
+TEST_F(SavePanelTest, RowsOutsideTheStoreAreEmptyAndNoRowsMeansHeaderOnly) {
+    runPoints(30, 100, 200);
+    p.TxtPoint1->setText("15000");  // typed by hand: starts 4898 rows below row 0
+    p.TxtRecordLen->setText("5000");
+    panel->CmdSave_Click();
+    expectSheet(dir / firstFile, {{kEmpty, 4898}, {kZeros, 102}});
+
+    p.TxtPoint1->setText("30");
+    p.TxtRecordLen->setText("12000");  // past the store's last row 20001
+    panel->CmdSave_Click();
+    expectSheet(dir / "Test-093015-2.xls", {{1, 30}, {kZeros, 9971}, {kEmpty, 1999}});
+
+    p.TxtRecordLen->setText("0");
+    panel->CmdSave_Click();
+    expectSheet(dir / "Test-093015-3.xls", {});
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(SavePanelTest, BadBaseNamesAreRefusedAndNothingIsWritten) {
+    runPoints(5, 100, 5);
+    const QString names[] = {"", ".", "..", "a/b", "..\\up", "tab\there", "bell\x07"};
+    for (const QString& name : names) {
+        p.TxtFileName->setText(name);
+        p.CmdSave->click();
+        EXPECT_TRUE(panel->lastSavedPath().isEmpty()) << name.toStdString();
+    }
+    ASSERT_EQ(boxes.texts.size(), std::size(names));
+    for (const QString& message : boxes.texts) {
+        EXPECT_TRUE(message.contains("!! (")) << message.toStdString();
+    }
+    EXPECT_TRUE(fs::is_empty(dir));
+    expectPanelStaysOpen();
+}
+
+TEST_F(SavePanelTest, AFailedWriteKeepsRecordPanelAndButtonForAnotherTry) {
+    runPoints(5, 100, 5);
+    fs::remove_all(dir);
+    panel->CmdSave_Click();
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_TRUE(boxes.texts[0].contains(QString::fromStdString(dir.string())))
+        << boxes.texts[0].toStdString();
+    expectPanelStaysOpen();
+    EXPECT_EQ(store.value(10005, 11), pointValue(5, 11));
+
+    fs::create_directory(dir);  // mended: the same panel saves
+    panel->CmdSave_Click();
+    expectSheet(dir / firstFile, {{1, 5}});
+    EXPECT_TRUE(p.Frame9->isHidden());
+}
+
+TEST_F(SavePanelTest, SaveIgnoresItsOwnSecondClickAndSaveDataTogglesThePanel) {
+    runPoints(5, 100, 5);
+    clock.setYieldHook([&] { p.CmdSave->click(); });
+    p.CmdSave->click();
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+    p.ComSaveFrame->setEnabled(true);
+    p.ComSaveFrame->click();
+    EXPECT_FALSE(p.Frame9->isHidden());
+    p.ComSaveFrame->click();
+    EXPECT_TRUE(p.Frame9->isHidden());
+}
+
+TEST_F(SavePanelTest, WithoutAChosenFolderTheProgramFolderIsUsed) {
+    SavePanel defaults(p, clock, store, boxes, SaveSettings{});
+    EXPECT_EQ(defaults.exportFolder(), QCoreApplication::applicationDirPath().toStdString());
+}
+
+}  // namespace
+}  // namespace tq
