@@ -33,6 +33,10 @@ class MathControls {
     MathSetup setup;
 
   private:
+    // LabY1(0..12) from MathFullScale, after the first math value of a run
+    // scaled the right axis.
+    void writeMathAxis();
+
     Panel& panel_;
     Clock& clock_;
     ScaleState& scale_;

@@ -49,11 +49,16 @@ class PointerControls {
     int ReadoutIndex = 0;
 
   private:
+    // FrameCH of the pointer channel grey, the others light grey.
+    void highlightPointerChannel();
+
     Panel& panel_;
     Clock& clock_;
     ScaleState& scale_;
     RecordStore& store_;
     TrendPlot& plot_;
+    // A waveform or cursor move with its redraw is under way.
+    bool reviewRunning_ = false;
 };
 
 }  // namespace tq

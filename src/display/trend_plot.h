@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -32,11 +33,16 @@ class TrendPlot {
     // time labels, step the point-number labels once the window scrolls.
     void RunRedraw(std::int32_t PointIndex, RunMode mode);
     // The segment loop shared by the run redraw and the review redraw:
-    // S segments; in review mode S is the points per screen.
-    void DrawTraces(std::int32_t S, TraceMode mode, std::int32_t PointIndex);
+    // S segments; in review mode S is the points per screen. A main-unit
+    // run draws CH1 alone.
+    void DrawTraces(std::int32_t S, TraceMode mode, std::int32_t PointIndex,
+                    RunMode runMode = RunMode::ScanCard);
     // At the end of a point: once the screen is full and the run is not
     // ending, the store moves one row.
     void AdvanceWindow(std::int32_t PointIndex, RunMode mode);
+
+    // Points per screen (N), as CboPoint shows them.
+    double pointsPerScreen() const;
 
     // The pointer marker of a run redraw (set by whoever owns the pointer).
     void setRunMarkerHook(std::function<void(std::int32_t lastSegment, RunMode mode)> hook);
@@ -46,6 +52,19 @@ class TrendPlot {
     int RedrawLabelNext = 1;
 
   private:
+    // The end of one segment is the start of the next: each store cell is
+    // read once per redraw.
+    struct RowCache {
+        std::array<int, 12> rows{};
+        std::array<std::int32_t, 12> ys{};
+        std::int32_t y(const RecordStore& store, int row, int column);
+    };
+    void drawColumn(RowCache& cache, int column, int s, float x1, float x2);
+    // Labels every perDiv slots (PointsPerDiv as a whole number, not 0).
+    void runTimeLabels(int s, std::int32_t perDiv, std::int32_t PointIndex, double N);
+    void reviewTimeLabels(int s, std::int32_t perDiv, double N);
+    void setTimeLabel(int k, int row);
+
     Panel& panel_;
     Clock& clock_;
     ScaleState& scale_;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The meter's reading replies, taken apart by position: every reading is a
+// field of 16 characters, 15 of number text and one separator (a comma, or
+// the line feed after the last).
+namespace tq {
+
+inline constexpr std::size_t kReadingFieldWidth = 16;
+inline constexpr std::size_t kReadingNumberWidth = 15;
+
+// Whether a text starts with a number (after blanks, an optional sign, then
+// a digit or a point and a digit): Val reads 0 from anything else, which is
+// no reading.
+bool holdsNumber(std::string_view text);
+
+// The part of a fetch reply that holds the scanned channels: its first
+// 16 x channelCount characters (fewer when the reply is shorter).
+std::string fetchLine(std::string_view reply, double channelCount);
+
+// The readings of the complete fields of a line, in channel order, at most
+// maxFields; a trailing part shorter than a field is not a reading. A field
+// whose number text holds no number is none.
+std::vector<std::optional<double>> fieldReadings(std::string_view line, std::size_t maxFields);
+
+}  // namespace tq

@@ -1,0 +1,147 @@
+#include "run/main_unit_run.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QString>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "channels/catalogue.h"
+#include "common/clock.h"
+#include "common/number_text.h"
+#include "display/plot_rule.h"
+#include "display/reading.h"
+#include "display/trend_plot.h"
+#include "instrument/session.h"
+#include "panel/panel.h"
+#include "run/fetch_reply.h"
+#include "run/point_steps.h"
+#include "run/record_store.h"
+#include "run/run_state.h"
+#include "run/stopwatch.h"
+
+namespace tq {
+namespace {
+
+constexpr int kAfterTriggerLineMs = 50;
+constexpr int kBeforeReadQueryMs = 50;
+constexpr int kBeforeReplyMs = 100;
+// The meter's own input reads with more resolution in time than a scan.
+constexpr const char* kTimePicture = "##0.0##";
+constexpr int kCh1 = 0;
+
+}  // namespace
+
+RunOutcome MainUnitRun::run() {
+    RunState& st = ctx_.state;
+    Panel& p = ctx_.panel;
+    p.Text7->setText(QStringLiteral("0"));
+    // Its change handler leaves CH1 alone on the window.
+    p.TxtChNo->setText(QStringLiteral("1"));
+    st.FailedReads = 0;
+    ctx_.watches.StartWatch1();
+    const std::int32_t N = std::min(toInt32(run::fieldValue(p.TxtRecordLen)).value_or(0),
+                                    std::numeric_limits<std::int32_t>::max() - 1);
+    for (st.PointIndex = 1; st.PointIndex <= N; ++st.PointIndex) {
+        programPoint();
+        if (const RunOutcome read = readPoint(); read != RunOutcome::Continue) {
+            return read;
+        }
+        ctx_.plot.RunRedraw(st.PointIndex, RunMode::MainUnit);
+        ctx_.plot.AdvanceWindow(st.PointIndex, RunMode::MainUnit);
+        if (const RunOutcome next = run::endOfPoint(ctx_); next != RunOutcome::Continue) {
+            return next;
+        }
+    }
+    return RunOutcome::Continue;
+}
+
+void MainUnitRun::programPoint() {
+    Panel& p = ctx_.panel;
+    RunState& st = ctx_.state;
+    p.Text5->setText(run::shownText(st.PointIndex));
+    run::send(ctx_, "TRIG:DEL " + p.TxtTrigDelay->text().toStdString());
+    ctx_.clock.pause(kAfterTriggerLineMs);
+    ctx_.clock.yield();
+    run::send(ctx_, "TRIGger:Source IMM");
+    ctx_.clock.pause(kAfterTriggerLineMs);
+    ctx_.clock.yield();
+
+    const bool inUse = run::rowInUse(p, kCh1);
+    int band = catalogue::kNoBand;
+    if (inUse) {
+        band = catalogue::lowerBand(band, run::comboText(p.CboFilter[kCh1]));
+    }
+    st.MinBand = static_cast<std::int16_t>(band);
+
+    // A row without a function sends nothing: the meter keeps its last
+    // set-up and is read all the same.
+    const std::string function = run::comboText(p.CboFunc[kCh1]);
+    if (function != catalogue::kNoFunction && inUse) {
+        if (const catalogue::Function* f = catalogue::findFunction(function)) {
+            const double value = run::translateForRun(ctx_, *f, run::comboText(p.CboRange[kCh1]));
+            run::sendSteps(ctx_, catalogue::mainUnitLines(function, value, st.MinBand));
+        }
+    }
+    ctx_.clock.pause(kBeforeReadQueryMs);
+    ctx_.clock.yield();
+    ctx_.clock.yield();
+}
+
+RunOutcome MainUnitRun::readPoint() {
+    InstrumentSession& session = ctx_.session;
+    RunState& st = ctx_.state;
+    run::send(ctx_, "READ?");
+    run::storePointTime(ctx_, kTimePicture);
+    session.clearFetch();
+    ctx_.clock.pause(kBeforeReplyMs);
+    ctx_.clock.yield();
+    session.readFetch();
+    // A failed read is no reading, not a reading of 0.
+    const bool usable = !visa::failed(session.VisaStatus);
+    if (!usable) {
+        session.clearFetch();
+    }
+    st.FetchLine = fetchLine(session.FetchBuf, 1);
+    const auto readings = fieldReadings(st.FetchLine, 1);
+    if (readings.empty() || !readings.front()) {
+        run::clearReadout(ctx_, kCh1);
+    } else {
+        takeReading(*readings.front(), run::currentRow(ctx_));
+    }
+    return run::meterSilent(ctx_, usable) ? RunOutcome::MeterSilent : RunOutcome::Continue;
+}
+
+void MainUnitRun::takeReading(double reading, int row) {
+    RunState& st = ctx_.state;
+    Panel& p = ctx_.panel;
+    const std::string function = run::comboText(p.CboFunc[kCh1]);
+    st.Reading[1] = reading;
+    if (!isOverload(reading)) {
+        run::scaleFromFirstReading(ctx_, function, kCh1 + 1, reading);
+    }
+    run::clearReadout(ctx_, kCh1);
+    ctx_.clock.yield();
+    run::showReading(ctx_, kCh1, reading);
+    // An overload leaves the trace where the previous point put it.
+    const std::optional<double> y =
+        PlotYRule(ctx_.scale, function, reading, run::fieldValue(p.TxtCal[kCh1]), st.PlotY,
+                  OverloadPlacement::KeepPrevious);
+    if (!y) {
+        return;
+    }
+    st.PlotY = *y;
+    if (!isStorableY(st.PlotY)) {
+        return;
+    }
+    const std::optional<std::int32_t> twip = truncatedTwip(st.PlotY);
+    if (twip && catalogue::findFunction(function) != nullptr) {
+        ctx_.store.setPlotY(row, 1, *twip);
+    }
+    ctx_.store.setValue(row, 1, reading);
+}
+
+}  // namespace tq

@@ -1,0 +1,170 @@
+#include "run/point_steps.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPalette>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+#include "common/clock.h"
+#include "common/number_text.h"
+#include "display/plot_rule.h"
+#include "display/reading.h"
+#include "display/scale.h"
+#include "display/scale_controls.h"
+#include "display/trend_plot.h"
+#include "instrument/session.h"
+#include "panel/look.h"
+#include "panel/panel.h"
+#include "run/record_store.h"
+#include "run/run_state.h"
+#include "run/stopwatch.h"
+
+namespace tq::run {
+namespace {
+
+constexpr std::string_view kFrequency = "Frequency";
+constexpr std::string_view kPeriod = "Period";
+const QColor kReadoutWhite{255, 255, 255};
+// Longer than any interval anyone means, and still a whole number of
+// milliseconds in 64 bits.
+constexpr double kLongestIntervalMs = 9.0e15;
+
+void setBackground(QLineEdit* box, const QColor& colour) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, colour);
+    box->setPalette(palette);
+}
+
+bool rangeChangedByHand(const ScaleState& scale, std::string_view function) {
+    if (function == kFrequency) {
+        return scale.FreqRangeChanged;
+    }
+    if (function == kPeriod) {
+        return scale.PeriodRangeChanged;
+    }
+    return false;
+}
+
+// The new full scale shows on the left axis only when it shows channel k.
+void refreshAxisFor(RunContext& ctx, int k) {
+    if (ctx.scaleControls.leftAxisChannel() == k) {
+        ctx.state.ScaleChannel = k;
+        ctx.scaleControls.refreshLeftAxis(k);
+    }
+}
+
+}  // namespace
+
+std::string comboText(const QComboBox* combo) {
+    return combo->currentText().toStdString();
+}
+
+QString shownText(double value) {
+    return QString::fromStdString(defaultText(value));
+}
+
+double fieldValue(const QLineEdit* field) {
+    return Val(field->text().toStdString());
+}
+
+bool rowInUse(const Panel& panel, int row) {
+    return !panel.FrameCH.at(static_cast<std::size_t>(row))->isHidden();
+}
+
+void send(RunContext& ctx, std::string line) {
+    ctx.state.CmdLine = std::move(line);
+    ctx.session.writeLine(ctx.state.CmdLine);
+}
+
+void sendSteps(RunContext& ctx, const std::vector<catalogue::CommandStep>& steps) {
+    for (const catalogue::CommandStep& step : steps) {
+        send(ctx, step.line);
+        if (step.pauseAfterMs > 0) {
+            ctx.clock.pause(step.pauseAfterMs);
+        }
+        if (step.yieldAfter) {
+            ctx.clock.yield();
+        }
+    }
+}
+
+double translateForRun(RunContext& ctx, const catalogue::Function& function,
+                       std::string_view range) {
+    using catalogue::RunTranslation;
+    const bool translate = function.runTranslation == RunTranslation::Always ||
+                           (function.runTranslation == RunTranslation::UnlessRangeChanged &&
+                            !rangeChangedByHand(ctx.scale, function.name));
+    if (translate) {
+        ctx.scaleControls.TransRange(function.name, range);
+    }
+    return sentRangeValue(ctx.scale, function.name).value_or(0);
+}
+
+bool meterSilent(RunContext& ctx, bool usable) {
+    ctx.state.FailedReads = usable ? 0 : ctx.state.FailedReads + 1;
+    return ctx.state.FailedReads >= kSilentReadLimit;
+}
+
+void clearReadout(RunContext& ctx, int i) {
+    QLineEdit* box = ctx.panel.TxtDshow.at(static_cast<std::size_t>(i));
+    box->setText(QString());
+    setBackground(box, kReadoutWhite);
+}
+
+void showReading(RunContext& ctx, int i, double reading) {
+    QLineEdit* box = ctx.panel.TxtDshow.at(static_cast<std::size_t>(i));
+    box->setText(shownText(reading));
+    if (isOverload(reading)) {
+        setBackground(box, look::kRed);
+    }
+}
+
+void scaleFromFirstReading(RunContext& ctx, std::string_view function, int k, double reading) {
+    if (function == kFrequency && !ctx.scale.FreqAutoScaled &&
+        autoscaleFrequency(ctx.scale, reading)) {
+        refreshAxisFor(ctx, k);
+    }
+    ctx.clock.yield();
+    if (function == kPeriod && !ctx.scale.PeriodAutoScaled && autoscalePeriod(ctx.scale, reading)) {
+        refreshAxisFor(ctx, k);
+    }
+}
+
+int currentRow(const RunContext& ctx) {
+    return CurrentRow(ctx.state.PointIndex, ctx.plot.pointsPerScreen());
+}
+
+void storePointTime(RunContext& ctx, std::string_view picture) {
+    const double seconds = ctx.watches.Watch1Elapsed() / 1000;
+    ctx.store.setTime(currentRow(ctx), Val(formatPicture(seconds, picture)));
+}
+
+std::int64_t intervalMs(double seconds) {
+    const double ms = std::nearbyint(seconds * 1000);
+    if (!(ms > 0)) {
+        return 0;
+    }
+    return static_cast<std::int64_t>(std::min(ms, kLongestIntervalMs));
+}
+
+RunOutcome endOfPoint(RunContext& ctx) {
+    const Panel& p = ctx.panel;
+    if (!p.ChkTest[0]->isChecked() || ctx.stopRequested) {
+        return RunOutcome::Stopped;
+    }
+    while (!p.ChkTest[1]->isChecked() && !ctx.stopRequested) {
+        ctx.clock.idle();
+    }
+    if (ctx.stopRequested) {
+        return RunOutcome::Stopped;
+    }
+    ctx.clock.wait(intervalMs(fieldValue(p.TxtSleep)),
+                   [&p, &ctx] { return !p.ChkTest[0]->isChecked() || ctx.stopRequested; });
+    return RunOutcome::Continue;
+}
+
+}  // namespace tq::run

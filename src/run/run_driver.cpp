@@ -1,0 +1,180 @@
+#include "run/run_driver.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QObject>
+#include <QPushButton>
+#include <QString>
+#include <algorithm>
+#include <cstddef>
+
+#include "common/clock.h"
+#include "common/number_text.h"
+#include "display/scale.h"
+#include "display/trend_plot.h"
+#include "instrument/session.h"
+#include "panel/message_boxes.h"
+#include "panel/panel.h"
+#include "run/main_unit_run.h"
+#include "run/point_steps.h"
+#include "run/record_store.h"
+#include "run/scan_card_run.h"
+
+namespace tq {
+namespace {
+
+constexpr const char* kScanCardCaption = "掃描卡";
+constexpr const char* kMainUnitCaption = "主  機";
+constexpr const char* kNoTimeYet = "---";
+
+// Clears a flag when the scope ends, however it ends.
+class FlagScope {
+  public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+RunDriver::RunDriver(Panel& panel, Clock& clock, InstrumentSession& session, ScaleState& scale,
+                     ScaleControls& scaleControls, RecordStore& store, TrendPlot& plot,
+                     MessageBoxes& boxes)
+    : watches(clock),
+      p_(panel),
+      clock_(clock),
+      session_(session),
+      scale_(scale),
+      boxes_(boxes),
+      store_(store),
+      ctx_{.panel = panel,
+           .clock = clock,
+           .session = session,
+           .scale = scale,
+           .scaleControls = scaleControls,
+           .store = store,
+           .plot = plot,
+           .state = state,
+           .watches = watches,
+           .hooks = hooks,
+           .stopRequested = stopRequested_} {}
+
+void RunDriver::connectEvents() {
+    QObject::connect(p_.Command1, &QPushButton::clicked, p_.Command1, [this] { Command1_Click(); });
+}
+
+void RunDriver::requestStop() {
+    if (!running_) {
+        return;
+    }
+    stopRequested_ = true;
+    p_.ChkTest[0]->setChecked(false);
+}
+
+void RunDriver::Command1_Click() {
+    if (running_) {
+        return;
+    }
+    {
+        const FlagScope running(running_);
+        runOnce();
+    }
+    // Idle again before the hook runs: a window that waited for the run may
+    // now close.
+    if (hooks.runFinished) {
+        hooks.runFinished();
+    }
+}
+
+void RunDriver::runOnce() {
+    stopRequested_ = false;
+    startSteps();
+    const bool scanCard = session_.ScanCardPresent == 1 && p_.ChkScanMode->isChecked();
+    const RunOutcome outcome = scanCard ? ScanCardRun(ctx_).run() : MainUnitRun(ctx_).run();
+    endOfRun();
+    // Every point taken so far stays in the store and can be saved.
+    if (outcome == RunOutcome::MeterSilent) {
+        boxes_.show(QString::fromUtf8(run::kMeterSilentMessage), defaultMessageTitle(),
+                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Exclamation);
+    }
+    stopRequested_ = false;
+}
+
+void RunDriver::startSteps() {
+    const double W = ctx_.plot.pointsPerScreen();
+    p_.PicScope->clear();
+    scale_.MathAutoScaled = false;
+    scale_.FreqAutoScaled = false;
+    scale_.PeriodAutoScaled = false;
+    for (QPushButton* b : {p_.CmdMove1[0], p_.CmdMove1[1], p_.CmdMove2[0], p_.CmdMove2[1]}) {
+        b->hide();
+    }
+    p_.TxtCurPoint->hide();
+    p_.TxtCurPoint->setText(run::shownText(W / 2));
+    p_.Command1->setEnabled(false);
+    p_.ComSaveFrame->setEnabled(false);
+    p_.Text5->setText(QString());
+    for (Label* label : p_.LabX1) {
+        label->setText(QString::fromLatin1(kNoTimeYet));
+    }
+    for (std::size_t k = 0; k < p_.LabX.size(); ++k) {
+        p_.LabX[k]->setText(run::shownText(static_cast<double>(k) * W / 10 + 1));
+    }
+    for (QComboBox* combo : p_.CboFunc) {
+        combo->setEnabled(false);
+    }
+    p_.TxtChNo->setEnabled(false);
+    p_.CboPoint->setEnabled(false);
+    p_.TxtRecordLen->setEnabled(false);
+    p_.CmdEnd->setEnabled(false);
+    p_.Label1[6]->setText(
+        QString::fromUtf8(p_.ChkScanMode->isChecked() ? kScanCardCaption : kMainUnitCaption));
+    p_.FrameMa->show();
+    p_.ChkTest[0]->setChecked(true);
+    p_.ChkTest[1]->setChecked(true);
+    clearRunRows();
+}
+
+void RunDriver::clearRunRows() {
+    const double L = run::fieldValue(p_.TxtRecordLen);
+    const double lastRow =
+        std::min<double>(RecordStore::kSlotRowBase + L + 1, RecordStore::kLastRow);
+    for (int row = RecordStore::kSlotRowBase + 1; row <= lastRow; ++row) {
+        store_.clearRow(row);
+        clock_.yield();
+    }
+}
+
+void RunDriver::endOfRun() {
+    for (QComboBox* combo : p_.CboFunc) {
+        combo->setEnabled(true);
+    }
+    if (p_.ChkPoint->isChecked()) {
+        for (QPushButton* b : {p_.CmdMove1[0], p_.CmdMove1[1], p_.CmdMove2[0], p_.CmdMove2[1]}) {
+            b->show();
+        }
+        p_.TxtCurPoint->show();
+        if (hooks.onRunEnd) {
+            hooks.onRunEnd();
+        }
+    }
+    p_.CboPoint->setEnabled(true);
+    p_.TxtRecordLen->setEnabled(true);
+    p_.Command1->setEnabled(true);
+    p_.CmdEnd->setEnabled(true);
+    // An enabled save button is what makes Exit ask before leaving.
+    p_.ComSaveFrame->setEnabled(true);
+    // Without a card the channel count and the mode panel stay as start-up
+    // left them.
+    if (session_.ScanCardPresent == 1) {
+        p_.TxtChNo->setEnabled(true);
+        p_.FrameMa->hide();
+    }
+}
+
+}  // namespace tq

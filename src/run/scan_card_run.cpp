@@ -1,0 +1,253 @@
+#include "run/scan_card_run.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QString>
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+#include "channels/catalogue.h"
+#include "common/clock.h"
+#include "common/number_text.h"
+#include "display/plot_rule.h"
+#include "display/reading.h"
+#include "display/trend_plot.h"
+#include "instrument/session.h"
+#include "panel/panel.h"
+#include "run/fetch_reply.h"
+#include "run/point_steps.h"
+#include "run/record_store.h"
+#include "run/run_state.h"
+#include "run/stopwatch.h"
+
+namespace tq {
+namespace {
+
+constexpr int kAfterSetupLineMs = 50;  // trigger delay, scan timer, scan count
+constexpr int kAfterStateQueryMs = 50;
+constexpr int kBetweenPollsMs = 100;
+constexpr int kAfterFetchQueryMs = 20;
+// A scan-state read slower than this is counted on the diagnostic panel.
+constexpr std::int32_t kSlowReadMs = 900;
+constexpr const char* kTimePicture = "######0.0#";
+
+}  // namespace
+
+RunOutcome ScanCardRun::run() {
+    RunState& st = ctx_.state;
+    Panel& p = ctx_.panel;
+    st.ChannelCount = run::fieldValue(p.TxtChNo);
+    st.ScanCountText = st.ChannelCount;
+    st.CountLine = "Route:scan:count " + defaultText(st.ScanCountText);
+    run::send(ctx_, st.CountLine);
+    ctx_.clock.pause(kAfterSetupLineMs);
+    p.Text7->setText(QStringLiteral("0"));
+    st.FailedReads = 0;
+    ctx_.watches.StartWatch1();
+    // The loop's end is fixed here; the counter must stay countable.
+    const std::int32_t N = std::min(toInt32(run::fieldValue(p.TxtRecordLen)).value_or(0),
+                                    std::numeric_limits<std::int32_t>::max() - 1);
+    for (st.PointIndex = 1; st.PointIndex <= N; ++st.PointIndex) {
+        programPoint();
+        if (const RunOutcome acquired = acquirePoint(); acquired != RunOutcome::Continue) {
+            return acquired;
+        }
+        ctx_.plot.RunRedraw(st.PointIndex, RunMode::ScanCard);
+        ctx_.plot.AdvanceWindow(st.PointIndex, RunMode::ScanCard);
+        if (const RunOutcome next = run::endOfPoint(ctx_); next != RunOutcome::Continue) {
+            return next;
+        }
+    }
+    return RunOutcome::Continue;
+}
+
+void ScanCardRun::programPoint() {
+    Panel& p = ctx_.panel;
+    RunState& st = ctx_.state;
+    p.Text5->setText(run::shownText(st.PointIndex));
+    run::send(ctx_, "TRIG:DEL " + p.TxtTrigDelay->text().toStdString());
+    ctx_.clock.pause(kAfterSetupLineMs);
+    run::send(ctx_, "ROUT:SCAN:TIMER " + p.TxtScanTimer->text().toStdString());
+    ctx_.clock.pause(kAfterSetupLineMs);
+    bandScan();
+    for (st.ChLoop = 0; st.ChLoop < catalogue::kChannelCount; ++st.ChLoop) {
+        programChannel(st.ChLoop);
+        // Every slot takes its time, used or not.
+        ctx_.clock.pause(catalogue::kChannelSlotPauseMs);
+        ctx_.clock.yield();
+    }
+    ctx_.clock.yield();
+    run::send(ctx_, "ROUT:SCAN:STEP");
+}
+
+// The band of every scanned row counts, whatever its function: the card
+// has one filter for all its AC channels.
+void ScanCardRun::bandScan() {
+    RunState& st = ctx_.state;
+    int band = catalogue::kNoBand;
+    for (st.ChLoop = 0; st.ChLoop <= st.ChannelCount - 1 && st.ChLoop < catalogue::kChannelCount;
+         ++st.ChLoop) {
+        if (run::rowInUse(ctx_.panel, st.ChLoop)) {
+            const auto i = static_cast<std::size_t>(st.ChLoop);
+            band = catalogue::lowerBand(band, run::comboText(ctx_.panel.CboFilter[i]));
+        }
+    }
+    st.MinBand = static_cast<std::int16_t>(band);
+}
+
+void ScanCardRun::programChannel(int row) {
+    const auto i = static_cast<std::size_t>(row);
+    const std::string function = run::comboText(ctx_.panel.CboFunc[i]);
+    if (function == catalogue::kNoFunction || !run::rowInUse(ctx_.panel, row)) {
+        return;
+    }
+    const catalogue::Function* f = catalogue::findFunction(function);
+    if (f == nullptr) {
+        return;
+    }
+    const double value = run::translateForRun(ctx_, *f, run::comboText(ctx_.panel.CboRange[i]));
+    run::sendSteps(ctx_, catalogue::scanCardLines(function, row + 1, value, ctx_.state.MinBand));
+}
+
+RunOutcome ScanCardRun::acquirePoint() {
+    Panel& p = ctx_.panel;
+    if (const RunOutcome scanned = waitForScan(); scanned != RunOutcome::Continue) {
+        return scanned;
+    }
+    p.Text8->setText(run::shownText(ctx_.state.PointIndex));
+    run::storePointTime(ctx_, kTimePicture);
+    for (int i = 0; i < catalogue::kChannelCount; ++i) {
+        run::clearReadout(ctx_, i);
+    }
+    if (const RunOutcome fetched = fetch(); fetched != RunOutcome::Continue) {
+        return fetched;
+    }
+    parseAndStore();
+    if (ctx_.hooks.mathStep) {
+        ctx_.hooks.mathStep(ctx_.state.Reading, run::currentRow(ctx_));
+    }
+    return RunOutcome::Continue;
+}
+
+RunOutcome ScanCardRun::waitForScan() {
+    RunState& st = ctx_.state;
+    st.ScanBusy = 0;
+    st.ReadBusy = 0;
+    if (ctx_.session.ScanCardPresent == 1) {
+        st.ScanBusy = 1;
+    }
+    while (st.ScanBusy + st.ReadBusy != 0) {
+        ctx_.clock.yield();
+        if (st.ScanBusy == 1 && pollScanState()) {
+            return RunOutcome::MeterSilent;
+        }
+        ctx_.clock.pause(kBetweenPollsMs);
+        // A scan that never completes (a meter that answers but never gets
+        // there) must not hold the run: releasing the run toggle ends it.
+        const bool stopped = !ctx_.panel.ChkTest[0]->isChecked() || ctx_.stopRequested;
+        if (st.ScanBusy + st.ReadBusy != 0 && stopped) {
+            return RunOutcome::Stopped;
+        }
+    }
+    return RunOutcome::Continue;
+}
+
+bool ScanCardRun::pollScanState() {
+    RunState& st = ctx_.state;
+    Panel& p = ctx_.panel;
+    InstrumentSession& session = ctx_.session;
+    run::send(ctx_, "Rout:scan:state?");
+    ctx_.clock.pause(kAfterStateQueryMs);
+    session.blankReply();
+    ctx_.watches.StartWatch2();
+    session.readReply();
+    st.ReadTimeMs =
+        toInt32(ctx_.watches.Watch2Elapsed()).value_or(std::numeric_limits<std::int32_t>::max());
+    p.Text6->setText(run::shownText(st.ReadTimeMs));
+    if (st.ReadTimeMs > kSlowReadMs) {
+        p.Text7->setText(QString::fromStdString(numberText(run::fieldValue(p.Text7) + 1)));
+    }
+    // What a failed read brought is no reply.
+    const bool usable = !visa::failed(session.VisaStatus);
+    if (!usable) {
+        session.blankReply();
+    }
+    st.ScanProgress = Val(session.reply());
+    p.Text1->setText(run::shownText(st.ScanProgress));
+    ctx_.clock.yield();
+    if (st.ScanProgress >= st.ChannelCount) {
+        st.ScanBusy = 0;
+    }
+    ctx_.clock.yield();
+    return run::meterSilent(ctx_, usable);
+}
+
+RunOutcome ScanCardRun::fetch() {
+    InstrumentSession& session = ctx_.session;
+    // A failed fetch leaves nothing that could be taken for readings.
+    session.clearFetch();
+    if (session.ScanCardPresent == 1) {
+        run::send(ctx_, "fetch?");
+        ctx_.clock.pause(kAfterFetchQueryMs);
+        session.readFetch();
+        const bool usable = !visa::failed(session.VisaStatus);
+        if (!usable) {
+            session.clearFetch();
+        }
+        if (run::meterSilent(ctx_, usable)) {
+            return RunOutcome::MeterSilent;
+        }
+    }
+    ctx_.state.FetchLine = fetchLine(session.FetchBuf, ctx_.state.ChannelCount);
+    return RunOutcome::Continue;
+}
+
+void ScanCardRun::parseAndStore() {
+    RunState& st = ctx_.state;
+    const int row = run::currentRow(ctx_);
+    const auto readings = fieldReadings(st.FetchLine, catalogue::kChannelCount);
+    st.FieldChannel = 1;
+    for (std::size_t field = 0; field < readings.size(); ++field) {
+        const int k = st.FieldChannel;
+        st.ScanProgress = static_cast<double>(1 + field * kReadingFieldWidth);
+        // A field without a number is no reading: the box stays empty and
+        // the channel keeps its last reading.
+        if (readings[field]) {
+            takeReading(k, *readings[field], row);
+        }
+        st.FieldChannel = static_cast<std::int16_t>(k + 1);
+        ctx_.clock.yield();
+    }
+}
+
+void ScanCardRun::takeReading(int k, double reading, int row) {
+    RunState& st = ctx_.state;
+    Panel& p = ctx_.panel;
+    const auto i = static_cast<std::size_t>(k - 1);
+    const std::string function = run::comboText(p.CboFunc[i]);
+    st.Reading[static_cast<std::size_t>(k)] = reading;
+    if (!isOverload(reading)) {
+        run::scaleFromFirstReading(ctx_, function, k, reading);
+    }
+    run::showReading(ctx_, k - 1, reading);
+    const std::optional<double> y =
+        PlotYRule(ctx_.scale, function, reading, run::fieldValue(p.TxtCal[i]), st.PlotY);
+    ctx_.clock.yield();
+    // A reading that is no finite number is shown, never stored.
+    if (!y) {
+        return;
+    }
+    st.PlotY = *y;
+    if (k <= st.ChannelCount && isStorableY(st.PlotY)) {
+        st.PlotYText = numberText(st.PlotY);
+        const std::optional<std::int32_t> twip = storedTwip(st.PlotY);
+        if (twip && catalogue::findFunction(function) != nullptr) {
+            ctx_.store.setPlotY(row, k, *twip);
+        }
+        ctx_.store.setValue(row, k, reading);
+    }
+}
+
+}  // namespace tq

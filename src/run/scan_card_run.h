@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "run/run_context.h"
+
+namespace tq {
+
+// A scan-card run: the scan count once, then for every point the whole scan
+// set-up, one scan, the wait for it, one fetch of all channels, the
+// read-outs, the store, the math value and the plot.
+class ScanCardRun {
+  public:
+    explicit ScanCardRun(RunContext& ctx) : ctx_(ctx) {}
+
+    RunOutcome run();
+
+    // Trigger delay, scan timer, the band and every channel's lines, then
+    // the scan is started.
+    void programPoint();
+    // Waits for the scan, stamps the time, fetches, shows and stores the
+    // readings and forms the math value.
+    RunOutcome acquirePoint();
+    // Cuts FetchLine into readings and shows and stores them in the
+    // current point's row.
+    void parseAndStore();
+
+  private:
+    void bandScan();
+    void programChannel(int row);
+    RunOutcome waitForScan();
+    // One scan-state query; true when the meter is taken as gone.
+    bool pollScanState();
+    RunOutcome fetch();
+    void takeReading(int k, double reading, int row);
+
+    RunContext& ctx_;
+};
+
+}  // namespace tq
