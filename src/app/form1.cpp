@@ -1,7 +1,22 @@
 #include "app/form1.h"
 
+#include <QCloseEvent>
+#include <QShowEvent>
+
+#include "app/exit_command.h"
+#include "app/meter_initial.h"
 #include "app/show_hide.h"
+#include "app/start_up.h"
+#include "channels/channel_table.h"
+#include "channels/run_parameters.h"
+#include "display/math_controls.h"
+#include "display/pointer_controls.h"
+#include "display/scale_controls.h"
+#include "display/trend_plot.h"
+#include "export/save_panel.h"
 #include "panel/look.h"
+#include "run/record_store.h"
+#include "run/run_driver.h"
 
 namespace tq {
 
@@ -12,7 +27,14 @@ constexpr int kClientHeight = 9570;
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QWidget(parent),
+      clock_(services.clock),
+      boxes_(services.boxes),
+      options_(std::move(services.options)),
+      endProgram_(std::move(services.endProgram)),
+      session_(services.visa),
+      store_(std::make_unique<RecordStore>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kForm1Caption));
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
@@ -23,6 +45,93 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 
     buildPanel(this, panel_);
     connectShowHide(panel_);
+
+    // Channel set-up and the scale.
+    scaleControls_ = std::make_unique<ScaleControls>(panel_, clock_, scale_);
+    channelTable_ = std::make_unique<ChannelTable>(panel_, clock_, setup_, session_.ScanCardPresent,
+                                                   *scaleControls_);
+    runParameters_ = std::make_unique<RunParameters>(
+        panel_, clock_, setup_, session_.ScanCardPresent, *channelTable_, boxes_);
+    trendPlot_ = std::make_unique<TrendPlot>(panel_, clock_, scale_, *store_);
+    scaleControls_->connectEvents();
+    channelTable_->connectEvents();
+    runParameters_->connectEvents();
+
+    // The pointer, the math row, the run and the save panel.
+    pointer_ = std::make_unique<PointerControls>(panel_, clock_, scale_, *store_, *trendPlot_);
+    math_ = std::make_unique<MathControls>(panel_, clock_, scale_, *store_);
+    runDriver_ = std::make_unique<RunDriver>(panel_, clock_, session_, scale_, *scaleControls_,
+                                             *store_, *trendPlot_, boxes_);
+    savePanel_ = std::make_unique<SavePanel>(panel_, clock_, *store_, boxes_,
+                                             SaveSettings{.saveDir = options_.saveDir});
+    trendPlot_->setRunMarkerHook(
+        [this](std::int32_t last, RunMode mode) { pointer_->runPointer(last, mode); });
+    math_->setMathAxisHook([this] { scaleControls_->writeMathLabels(); });
+    runDriver_->hooks.mathStep = [this](std::array<double, 12>& Reading, int row) {
+        math_->mathStep(Reading, row);
+    };
+    runDriver_->hooks.onRunEnd = [this] { pointer_->onRunEnd(); };
+    runDriver_->hooks.runFinished = [this] { exit_->runFinished(); };
+    runIsGoing_ = [this] { return runDriver_->isRunning(); };
+    stopRun_ = [this] { runDriver_->requestStop(); };
+    pointer_->connectEvents();
+    math_->connectEvents();
+    runDriver_->connectEvents();
+    savePanel_->connectEvents();
+
+    // Start-up and Exit.
+    initial_ = std::make_unique<MeterInitial>(panel_, clock_, session_, boxes_);
+    exit_ = std::make_unique<ExitCommand>(
+        panel_, session_, boxes_,
+        ExitHooks{.isRunning = [this] { return runIsGoing_ && runIsGoing_(); },
+                  .requestStop =
+                      [this] {
+                          if (stopRun_) {
+                              stopRun_();
+                          }
+                      },
+                  .endProgram =
+                      [this] {
+                          if (endProgram_) {
+                              endProgram_();
+                          }
+                      }});
+    exit_->connectEvents();
+    startUp_ = std::make_unique<StartUp>(
+        panel_, clock_, session_, *initial_, scale_, setup_,
+        StartUpHooks{.LayoutGrid = [this] { trendPlot_->LayoutGrid(); },
+                     .DrawScaleLabels = [this] { scaleControls_->DrawScaleLabels(); },
+                     .colourLegend = [this] { trendPlot_->colourLegend(); },
+                     .CboScale_Click = [this](int Index) { scaleControls_->CboScale_Click(Index); },
+                     .programEnding = [this] { return exit_->ended(); }});
+}
+
+Form1::~Form1() = default;
+
+void Form1::Initial() {
+    initial_->Initial();
+}
+
+void Form1::runStartUp() {
+    startUp_->run();
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The start-up runs from the event loop once the window is up, so the
+    // message frame is painted over a finished window.
+    if (!startUpQueued_ && !startUp_->started()) {
+        startUpQueued_ = true;
+        QMetaObject::invokeMethod(this, &Form1::runStartUp, Qt::QueuedConnection);
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (exit_->closeRequested()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 }  // namespace tq

@@ -1,19 +1,66 @@
 #include <QApplication>
+#include <QTextStream>
+#include <variant>
 
 #include "app/form1.h"
+#include "app/meter_link.h"
 #include "app/options.h"
+#include "app/qt_message_boxes.h"
+#include "app/script/scripted_program.h"
 #include "app/snapshot.h"
+#include "common/real_clock.h"
+#include "common/virtual_clock.h"
+
+namespace {
+
+// The window after its start-up, written to files. The start-up runs on
+// virtual time, the simulated meter with it, so its pauses cost nothing.
+int renderAfterStartUp(const tq::Options& options) {
+    tq::VirtualClock clock;
+    clock.setYieldHook([] { QCoreApplication::processEvents(); });
+    tq::visa::Link link = tq::openMeterLink(options, clock);
+    tq::UnattendedMessageBoxes boxes;
+    tq::Form1 form(
+        {.clock = clock, .boxes = boxes, .visa = *link.visa, .options = options, .endProgram = {}});
+    form.runStartUp();
+    const int status = tq::writeRequestedFiles(form, options);
+    // Leaves the meter as Exit would: back under its own front panel.
+    form.session().release();
+    return status;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tq4700"));
     QApplication::setApplicationVersion(QStringLiteral(TQ_VERSION));
 
-    const tq::Options options = tq::parseOptions(app);
-    tq::Form1 form;
-    if (options.writesFilesOnly()) {
-        return tq::writeRequestedFiles(form, options);
+    const tq::ParsedCommandLine parsed = tq::parseCommandLine(QApplication::arguments());
+    if (const auto* request = std::get_if<tq::ExitRequest>(&parsed)) {
+        QTextStream(request->toStderr ? stderr : stdout) << request->text;
+        return request->status;
     }
+    const tq::Options& options = std::get<tq::Options>(parsed);
+    if (options.writesFilesOnly()) {
+        return renderAfterStartUp(options);
+    }
+    if (!options.scriptPath.isEmpty() || options.fast) {
+        return tq::runScriptedProgram(options);
+    }
+
+    tq::RealClock clock;
+    tq::visa::Link link = tq::openMeterLink(options, clock);
+    tq::QtMessageBoxes boxes;
+    tq::Form1 form({.clock = clock,
+                    .boxes = boxes,
+                    .visa = *link.visa,
+                    .options = options,
+                    .endProgram = [&form] {
+                        form.hide();
+                        QCoreApplication::exit(0);
+                    }});
+    boxes.setParentWidget(&form);
     form.show();
     return QApplication::exec();
 }

@@ -4,30 +4,120 @@
 #include <QCoreApplication>
 
 namespace tq {
+namespace {
 
-Options parseOptions(const QCoreApplication& app) {
+const QString kSimulate = QStringLiteral("--simulate");
+const QString kSimulateNoCard = QStringLiteral("--simulate=nocard");
+
+ExitRequest usageError(const QString& reason, const QCommandLineParser& parser) {
+    return {.text = QStringLiteral("tq4700: %1\n\n%2").arg(reason, parser.helpText()),
+            .toStderr = true,
+            .status = kUsageStatus};
+}
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Front panel for the TQ4700 multimeter and its scanner card."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
 
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("Talk to the built-in simulated meter instead of a real one. "
+                       "--simulate=nocard: a simulated meter without its scanner card."));
+    const QCommandLineOption resource(
+        QStringLiteral("resource"),
+        QStringLiteral("Use the VISA resource <name> (USB...::INSTR, TCPIP::host::port::SOCKET) "
+                       "as the one meter on the bus."),
+        QStringLiteral("name"));
+    const QCommandLineOption visaLibrary(
+        QStringLiteral("visa-library"),
+        QStringLiteral("Load this VISA library and no other (default: the system's, else the "
+                       "built-in USB-TMC and socket support)."),
+        QStringLiteral("path"));
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("Write every line sent to the meter and every reply, with times, to "
+                       "<file>."),
+        QStringLiteral("file"));
+    const QCommandLineOption saveDir(QStringLiteral("save-dir"),
+                                     QStringLiteral("Write exported workbooks into <dir>."),
+                                     QStringLiteral("dir"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
-        QStringLiteral("Render the window as built to <file> (PNG) and exit."),
+        QStringLiteral("Start up on simulated time, render the window to <file> (PNG) and exit."),
         QStringLiteral("file"));
     const QCommandLineOption dumpControls(
         QStringLiteral("dump-controls"),
-        QStringLiteral("Write every control with its state to <file> (JSON) and exit."),
+        QStringLiteral("Start up on simulated time, write every control with its state to "
+                       "<file> (JSON) and exit."),
         QStringLiteral("file"));
-    parser.addOption(screenshot);
-    parser.addOption(dumpControls);
+    const QCommandLineOption script(
+        QStringLiteral("script"),
+        QStringLiteral("Drive the window with the control script <file> (\"-\": standard input) "
+                       "once the start-up has finished."),
+        QStringLiteral("file"));
+    const QCommandLineOption fast(
+        QStringLiteral("fast"),
+        QStringLiteral("With --simulate: run on simulated time throughout, so runs take only as "
+                       "long as their drawing."));
+    parser.addOptions({simulate, resource, visaLibrary, trace, saveDir, screenshot, dumpControls,
+                       script, fast});
 
-    parser.process(app);
-
+    // The parser knows only flags and options with a required value; the one
+    // optional value of --simulate is taken off before it looks.
     Options options;
+    QStringList args = arguments;
+    for (QString& arg : args) {
+        if (arg == kSimulateNoCard) {
+            options.simulateNoCard = true;
+            arg = kSimulate;
+        } else if (arg.startsWith(kSimulate + QLatin1Char('='))) {
+            return usageError(QStringLiteral("unknown value in '%1' (only 'nocard')").arg(arg),
+                              parser);
+        }
+    }
+
+    if (!parser.parse(args)) {
+        return usageError(parser.errorText(), parser);
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        return ExitRequest{.text = parser.helpText()};
+    }
+    if (parser.isSet(version)) {
+        return ExitRequest{
+            .text = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                                  QCoreApplication::applicationVersion())};
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usageError(
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()),
+            parser);
+    }
+
+    options.simulate = parser.isSet(simulate);
+    options.resource = parser.value(resource);
+    options.visaLibrary = parser.value(visaLibrary);
+    options.traceFile = parser.value(trace);
+    options.saveDir = parser.value(saveDir);
     options.screenshotPath = parser.value(screenshot);
     options.dumpControlsPath = parser.value(dumpControls);
+    options.scriptPath = parser.value(script);
+    options.fast = parser.isSet(fast);
+    // A real meter keeps real time: its scans and replies cannot be hurried.
+    if (options.fast && !options.simulate) {
+        return usageError(QStringLiteral("--fast needs --simulate: a real meter runs in real time"),
+                          parser);
+    }
+    if (!options.scriptPath.isEmpty() && options.writesFilesOnly()) {
+        return usageError(QStringLiteral("--script cannot be combined with --screenshot or "
+                                         "--dump-controls (a script has its own screenshot and "
+                                         "dump commands)"),
+                          parser);
+    }
     return options;
 }
 

@@ -1,24 +1,48 @@
 #pragma once
 
 #include <QString>
-
-class QCoreApplication;
+#include <QStringList>
+#include <variant>
 
 namespace tq {
 
 // What the command line asked for.
 struct Options {
+    // --simulate[=nocard]: the in-process simulated meter, with or without
+    // its scanner card.
+    bool simulate = false;
+    bool simulateNoCard = false;
+    QString resource;          // --resource NAME: the one resource every search reports
+    QString visaLibrary;       // --visa-library PATH: this VISA library and no other
+    QString traceFile;         // --trace FILE: every line sent and every reply, with times
+    QString saveDir;           // --save-dir DIR: where the save panel writes workbooks
     QString screenshotPath;    // --screenshot FILE.png: render the window and exit
     QString dumpControlsPath;  // --dump-controls FILE.json: list every control and exit
+    QString scriptPath;        // --script FILE ("-": standard input): drive the window
+    bool fast = false;         // --fast (with --simulate): virtual time throughout
 
-    // The window is only rendered or described, never run.
+    // The window is only started up and then rendered or described; it is
+    // never handed to the user.
     bool writesFilesOnly() const {
         return !screenshotPath.isEmpty() || !dumpControlsPath.isEmpty();
     }
 };
 
-// Parses app's arguments; --help and --version print and exit, as does an
-// unknown option (with a message and status 1).
-Options parseOptions(const QCoreApplication& app);
+// The command line read without side effects: options to run with, or text
+// to print and the status to exit with.
+struct ExitRequest {
+    QString text;
+    bool toStderr = false;
+    int status = 0;
+};
+using ParsedCommandLine = std::variant<Options, ExitRequest>;
+
+// Status of a command line that cannot be understood.
+inline constexpr int kUsageStatus = 2;
+
+// arguments as QCoreApplication::arguments() gives them (program first).
+// --help and --version ask to print and exit 0; an unknown option or a
+// missing value prints the reason and the usage to stderr and exits 2.
+ParsedCommandLine parseCommandLine(const QStringList& arguments);
 
 }  // namespace tq

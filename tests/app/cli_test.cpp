@@ -47,31 +47,68 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(Tq4700CommandLine, WritesTheControlListAndTheScreenshotAndExits) {
+QJsonObject control(const QByteArray& json, const QString& name) {
+    for (const QJsonValue& v : QJsonDocument::fromJson(json).object()["controls"].toArray()) {
+        if (v.toObject()["name"].toString() == name) {
+            return v.toObject();
+        }
+    }
+    return {};
+}
+
+// The files show the window as it stands after its start-up, which runs on
+// simulated time.
+TEST(Tq4700CommandLine, WritesTheWindowAfterStartUpAndExits) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString json = dir.filePath("controls.json");
     const QString png = dir.filePath("window.png");
-    const ProcessResult run = runTq4700({"--dump-controls", json, "--screenshot", png});
+    const QString trace = dir.filePath("trace.txt");
+    const ProcessResult run =
+        runTq4700({"--simulate", "--dump-controls", json, "--screenshot", png, "--trace", trace});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
 
+    const QByteArray controls = readAll(json);
     const QSet<QString> expected = controlNames(readAll(TQ_FIXTURES "/controls.json"));
     ASSERT_GT(expected.size(), 250);
-    EXPECT_EQ(controlNames(readAll(json)), expected);
+    EXPECT_EQ(controlNames(controls), expected);
+    EXPECT_FALSE(control(controls, "FrameMsg")["visible"].toBool());
+    EXPECT_EQ(control(controls, "LabMsg")["text"].toString(), "VARANDEL,TQ4700 Initial OK !");
+    EXPECT_TRUE(control(controls, "ChkScanMode")["checked"].toBool());
+    EXPECT_FALSE(control(controls, "FrameMa")["visible"].toBool());
 
     const QImage shot(png);
     ASSERT_FALSE(shot.isNull());
     EXPECT_EQ(shot.size(), QSize(1016, 638));
-    EXPECT_EQ(shot.pixelColor(150, 5), QColor(0, 0, 64));         // the window
-    EXPECT_EQ(shot.pixelColor(100, 300), QColor(224, 224, 224));  // the channel panel
-    EXPECT_EQ(shot.pixelColor(500, 250), QColor(0, 0, 0));        // the plot
+    EXPECT_EQ(shot.pixelColor(150, 5), QColor(0, 0, 64));       // the window
+    EXPECT_EQ(shot.pixelColor(5, 300), QColor(224, 224, 224));  // the chart area
+    EXPECT_EQ(shot.pixelColor(500, 250), QColor(0, 0, 0));      // the plot, no message
+    EXPECT_NE(shot.pixelColor(305, 40), QColor(255, 255, 0));   // the mode switch: scan card
+
+    // The meter goes back to its front panel when the program ends.
+    EXPECT_TRUE(QString::fromUtf8(readAll(trace)).trimmed().endsWith("> system:local"));
+}
+
+TEST(Tq4700CommandLine, WithoutACardTheWindowIsLaidOutForOneChannel) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString json = dir.filePath("controls.json");
+    ASSERT_EQ(runTq4700({"--simulate=nocard", "--dump-controls", json}).exitCode, 0);
+    const QByteArray controls = readAll(json);
+    EXPECT_TRUE(control(controls, "FrameMa")["visible"].toBool());
+    EXPECT_FALSE(control(controls, "ChkScanMode")["checked"].toBool());
+    EXPECT_EQ(control(controls, "TxtChNo")["text"].toString(), "1");
+    EXPECT_FALSE(control(controls, "FrameCH(1)")["visible"].toBool());
 }
 
 TEST(Tq4700CommandLine, AnswersHelpAndVersion) {
     const ProcessResult help = runTq4700({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains("--screenshot"));
-    EXPECT_TRUE(help.out.contains("--dump-controls"));
+    for (const char* option :
+         {"--simulate", "--resource", "--visa-library", "--trace", "--save-dir", "--screenshot",
+          "--dump-controls", "--help", "--version"}) {
+        EXPECT_TRUE(help.out.contains(option)) << option;
+    }
 
     const ProcessResult version = runTq4700({"--version"});
     EXPECT_EQ(version.exitCode, 0);
@@ -80,14 +117,18 @@ TEST(Tq4700CommandLine, AnswersHelpAndVersion) {
 
 TEST(Tq4700CommandLine, FailsOnAnUnwritableFileOrUnknownOption) {
     const ProcessResult unwritable =
-        runTq4700({"--dump-controls", "/nonexistent-dir/controls.json"});
+        runTq4700({"--simulate", "--dump-controls", "/nonexistent-dir/controls.json"});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_TRUE(unwritable.err.contains("/nonexistent-dir/controls.json"));
 
-    const ProcessResult badShot = runTq4700({"--screenshot", "/nonexistent-dir/window.png"});
+    const ProcessResult badShot =
+        runTq4700({"--simulate", "--screenshot", "/nonexistent-dir/window.png"});
     EXPECT_EQ(badShot.exitCode, 1);
 
-    EXPECT_NE(runTq4700({"--no-such-option"}).exitCode, 0);
+    const ProcessResult unknown = runTq4700({"--no-such-option"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains("no-such-option"));
+    EXPECT_TRUE(unknown.err.contains("--simulate"));  // the usage follows
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QTest>
 #include <memory>
 
-#include "app/form1.h"
-#include "panel/widget_app.h"
+#include "app_fakes.h"
 
 namespace tq {
 namespace {
@@ -12,15 +12,16 @@ namespace {
 class Form1Test : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::widgetApp();
-        form = std::make_unique<Form1>();
+        form = rig.form.get();
+        form->runStartUp();
         form->setAttribute(Qt::WA_DontShowOnScreen);
         form->show();
     }
 
     void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(2, 2)); }
 
-    std::unique_ptr<Form1> form;
+    test::AppRig rig{test::AppRig::simulated()};
+    Form1* form = nullptr;
 };
 
 TEST_F(Form1Test, WindowHasItsCaptionSizeAndColour) {
@@ -30,7 +31,7 @@ TEST_F(Form1Test, WindowHasItsCaptionSizeAndColour) {
     EXPECT_EQ(form->size(), QSize(1016, 638));  // 15240 x 9570 twips
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_EQ(form->grab().toImage().pixelColor(150, 5), QColor(0, 0, 64));
-    EXPECT_EQ(p.Form1, form.get());
+    EXPECT_EQ(p.Form1, form);
 }
 
 TEST_F(Form1Test, ClickingTheMessageFrameOrItsTextHidesIt) {
@@ -68,6 +69,17 @@ TEST_F(Form1Test, ServicePanelsOpenInAChainAndCloseOneByOne) {
     EXPECT_TRUE(p.Frame7->isHidden());
     EXPECT_FALSE(p.Frame6->isHidden());
     EXPECT_TRUE(p.Frame2->isHidden());
+}
+
+// The window's one timer is driven by the window's clock.
+TEST_F(Form1Test, TheWarningStripGoesOnTheWindowsClock) {
+    Panel& p = form->panel();
+    p.TxtSleep->setText("0");
+    ASSERT_FALSE(p.Frame8->isHidden());
+    rig.clock.advance(3999);
+    EXPECT_FALSE(p.Frame8->isHidden());
+    rig.clock.advance(1);
+    EXPECT_TRUE(p.Frame8->isHidden());
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+#pragma once
+
+namespace tq {
+
+class Clock;
+class InstrumentSession;
+class MessageBoxes;
+struct Panel;
+
+// What the start-up shows about the meter, in its own words.
+inline constexpr const char* kInitialOk = "VARANDEL,TQ4700 Initial OK !";
+inline constexpr const char* kInitialFail = "VARANDEL,TQ4700 Initial Fail !";
+inline constexpr const char* kVisaLibraryError = "Initializing VISA library error.";
+inline constexpr const char* kVisaLibraryErrorTitle = "TQ4700 scan card test";
+// What a TQ4700 answers "*IDN?" with, whatever follows.
+inline constexpr const char* kIdentityPrefix = "VARANDEL,TQ4700";
+
+// The window's Initial: opens the meter, resets and identifies it, and asks
+// whether a scanner card is fitted. With a card the mode switch is checked
+// (its click handler lays the window out); without one the window is laid
+// out for CH1 alone.
+class MeterInitial {
+  public:
+    MeterInitial(Panel& panel, Clock& clock, InstrumentSession& session, MessageBoxes& boxes);
+
+    void Initial();
+
+  private:
+    void layOutForOneChannel();
+
+    Panel& p_;
+    Clock& clock_;
+    InstrumentSession& session_;
+    MessageBoxes& boxes_;
+};
+
+}  // namespace tq

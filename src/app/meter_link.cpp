@@ -1,0 +1,45 @@
+#include "app/meter_link.h"
+
+#include <QFile>
+
+#include "app/app_log.h"
+#include "app/options.h"
+
+namespace tq {
+
+Q_LOGGING_CATEGORY(lcApp, "tq4700.app")
+
+namespace {
+
+std::filesystem::path localPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+}  // namespace
+
+visa::LinkOptions linkOptions(const Options& options, Clock& clock) {
+    visa::LinkOptions link;
+    link.visaLibrary = QFile::encodeName(options.visaLibrary).toStdString();
+    if (options.simulate) {
+        sim::Options meter;
+        meter.card = !options.simulateNoCard;
+        link.simulator = meter;
+    }
+    link.clock = &clock;
+    link.resource = options.resource.toStdString();
+    if (!options.traceFile.isEmpty()) {
+        link.traceFile = localPath(options.traceFile);
+    }
+    return link;
+}
+
+visa::Link openMeterLink(const Options& options, Clock& clock) {
+    visa::Link link = visa::openLink(linkOptions(options, clock));
+    qCInfo(lcApp, "instrument link: %s", link.description.c_str());
+    for (const std::string& problem : link.problems) {
+        qCWarning(lcApp, "%s", problem.c_str());
+    }
+    return link;
+}
+
+}  // namespace tq

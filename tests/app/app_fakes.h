@@ -1,0 +1,142 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "common/virtual_clock.h"
+#include "instrument/link_factory.h"
+#include "panel/message_boxes.h"
+#include "panel/widget_app.h"
+
+namespace tq::test {
+
+// Records every box and gives the scripted answers in turn (OK / Yes when
+// the script has run out).
+class FakeBoxes : public MessageBoxes {
+  public:
+    struct Box {
+        QString text;
+        QString title;
+        Buttons buttons;
+        Icon icon;
+    };
+    Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) override {
+        shown.push_back({text, title, buttons, icon});
+        if (whileShown) {
+            whileShown();
+        }
+        if (!answers.empty()) {
+            const Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    std::vector<Box> shown;
+    std::deque<Answer> answers;
+    // Runs while the box is up, as events a modal box serves would.
+    std::function<void()> whileShown;
+};
+
+// Passes every call on and names it, so a test sees which calls were made.
+class RecordingVisa : public visa::VisaApi {
+  public:
+    explicit RecordingVisa(visa::VisaApi& inner) : inner_(inner) {}
+
+    visa::ViStatus openDefaultRM(visa::ViSession& rm) override {
+        const visa::ViStatus s = inner_.openDefaultRM(rm);
+        calls.push_back("openDefaultRM -> " + std::to_string(rm));
+        return s;
+    }
+    visa::ViStatus findRsrc(visa::ViSession rm, std::string_view expr, visa::ViFindList& list,
+                            visa::ViUInt32& count, std::string& desc) override {
+        calls.push_back("findRsrc " + std::to_string(rm) + " " + std::string(expr));
+        return inner_.findRsrc(rm, expr, list, count, desc);
+    }
+    visa::ViStatus findNext(visa::ViFindList list, std::string& desc) override {
+        calls.push_back("findNext");
+        return inner_.findNext(list, desc);
+    }
+    visa::ViStatus open(visa::ViSession rm, std::string_view name, visa::ViUInt32 mode,
+                        visa::ViUInt32 timeout, visa::ViSession& vi) override {
+        calls.push_back("open " + std::string(name) + " " + std::to_string(mode) + " " +
+                        std::to_string(timeout));
+        return inner_.open(rm, name, mode, timeout, vi);
+    }
+    visa::ViStatus setAttribute(visa::ViObject vi, visa::ViAttr attr,
+                                visa::ViAttrState value) override {
+        calls.push_back("setAttribute " + std::to_string(attr) + " " + std::to_string(value));
+        return inner_.setAttribute(vi, attr, value);
+    }
+    visa::ViStatus write(visa::ViSession vi, std::string_view bytes,
+                         visa::ViUInt32& count) override {
+        calls.push_back("write " + std::to_string(bytes.size()));
+        return inner_.write(vi, bytes, count);
+    }
+    visa::ViStatus read(visa::ViSession vi, std::span<char> buffer,
+                        visa::ViUInt32& count) override {
+        calls.push_back("read " + std::to_string(buffer.size()));
+        return inner_.read(vi, buffer, count);
+    }
+    visa::ViStatus close(visa::ViObject object) override {
+        const visa::ViStatus s = inner_.close(object);
+        calls.push_back("close " + std::to_string(object) + " -> " + std::to_string(s));
+        return s;
+    }
+
+    std::vector<std::string> calls;
+
+  private:
+    visa::VisaApi& inner_;
+};
+
+// The window on virtual time over a link, as main builds it; Exit's end of
+// the program is only counted.
+struct AppRig {
+    explicit AppRig(visa::LinkOptions options) {
+        widgetApp();
+        clock.setYieldHook([] { QCoreApplication::processEvents(); });
+        options.clock = &clock;
+        link = visa::openLink(options);
+        recorder = std::make_unique<RecordingVisa>(*link.visa);
+        form = std::make_unique<Form1>(Form1Services{
+            .clock = clock, .boxes = boxes, .visa = *recorder, .options = {}, .endProgram = [this] {
+                ++endCount;
+            }});
+    }
+
+    static visa::LinkOptions simulated(sim::Options meter = {}) {
+        visa::LinkOptions options;
+        options.searchSystemVisa = false;
+        options.simulator = std::move(meter);
+        return options;
+    }
+
+    // Lines the meter received, in order, with their bytes.
+    std::vector<std::string> hostLines() const {
+        std::vector<std::string> lines;
+        for (const sim::TranscriptEntry& e : link.meter->transcript()) {
+            if (e.fromHost) {
+                lines.push_back(e.bytes);
+            }
+        }
+        return lines;
+    }
+
+    Panel& p() { return form->panel(); }
+
+    VirtualClock clock;
+    FakeBoxes boxes;
+    visa::Link link;
+    std::unique_ptr<RecordingVisa> recorder;
+    std::unique_ptr<Form1> form;
+    int endCount = 0;
+};
+
+}  // namespace tq::test
