@@ -50,6 +50,7 @@ void buildMessageFrame(QWidget* form, Panel& p) {
     p.FrameMsg = frame(form, "FrameMsg", {2010, 3090, 11055, 3465}, look::kYellow, false);
     p.LabMsg = label(p.FrameMsg, "LabMsg", {360, 1260, 10335, 945}, "系統設定中...",
                      look::ming(36, true), look::kNavy, Qt::AlignCenter);
+    p.LabMsg->setShrinkToFit(true);
     p.FrameMsg->hide();
 }
 

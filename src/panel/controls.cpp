@@ -1,5 +1,6 @@
 #include "panel/controls.h"
 
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVariant>
@@ -59,6 +60,26 @@ QRect twipsGeometry(const QWidget* w) {
 // ---------------------------------------------------------------- Label
 
 Label::Label(QWidget* parent) : QLabel(parent) {}
+
+void Label::setShrinkToFit(bool on) {
+    shrinkToFit_ = on;
+    update();
+}
+
+void Label::paintEvent(QPaintEvent* event) {
+    const QRect room = contentsRect();
+    QFont f = font();
+    const qreal needed = QFontMetricsF(f).horizontalAdvance(text());
+    if (!shrinkToFit_ || needed <= room.width() || needed <= 0 || f.pointSizeF() <= 0) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    f.setPointSizeF(f.pointSizeF() * room.width() / needed * 0.97);
+    QPainter painter(this);
+    painter.setFont(f);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(room, static_cast<int>(alignment()), text());
+}
 
 void Label::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);

@@ -31,11 +31,18 @@ class Label : public QLabel {
     Q_OBJECT
 public:
     explicit Label(QWidget* parent = nullptr);
+    // A caption wider than the label is drawn in a smaller size instead of
+    // being cut (the message frame's texts at 36 points).
+    void setShrinkToFit(bool on);
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool shrinkToFit_ = false;
 };
 
 // A container with an optional caption and border; clickable (the message

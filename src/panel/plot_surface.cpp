@@ -1,5 +1,9 @@
 #include <QPainter>
+#include <QLineF>
+#include <QVector>
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "panel/controls.h"
 
@@ -33,12 +37,26 @@ void PlotSurface::drawSegment(float x1, float y1, float x2, float y2, const QCol
 }
 
 void PlotSurface::paintSegments(QPainter& painter) const {
+    // One drawLines call per colour: a full screen holds 11000 segments and
+    // a pen change per segment costs more than the lines themselves. Traces
+    // keep their stacking order (later channels over earlier ones).
+    std::vector<std::pair<QRgb, QVector<QLineF>>> batches;
+    for (const Segment& s : segments_) {
+        const QRgb rgb = s.color.rgba();
+        auto batch = std::find_if(batches.begin(), batches.end(),
+                                  [rgb](const auto& b) { return b.first == rgb; });
+        if (batch == batches.end()) {
+            batches.emplace_back(rgb, QVector<QLineF>{});
+            batch = std::prev(batches.end());
+        }
+        batch->second.append(QLineF(toPixels(s.x1, s.y1), toPixels(s.x2, s.y2)));
+    }
     QPen pen;
     pen.setWidth(0);  // cosmetic: one pixel whatever the painter's scale
-    for (const Segment& s : segments_) {
-        pen.setColor(s.color);
+    for (const auto& [rgb, lines] : batches) {
+        pen.setColor(QColor::fromRgba(rgb));
         painter.setPen(pen);
-        painter.drawLine(toPixels(s.x1, s.y1), toPixels(s.x2, s.y2));
+        painter.drawLines(lines);
     }
 }
 
