@@ -100,6 +100,17 @@ double translateForRun(RunContext& ctx, const catalogue::Function& function,
                             !rangeChangedByHand(ctx.scale, function.name));
     if (translate) {
         ctx.scaleControls.TransRange(function.name, range);
+    } else if (const std::optional<double> own = catalogue::rangeValue(range)) {
+        // A Frequency or Period range picked by hand is not translated here,
+        // so the autoscaled full scale survives; but the input range sent
+        // must still be the row's own. Left alone, it would be whatever an
+        // earlier axis translation left, or 0 before any, and the meter
+        // would measure on its lowest range and overload.
+        if (function.name == kFrequency) {
+            ctx.scale.FreqInputRange = *own;
+        } else if (function.name == kPeriod) {
+            ctx.scale.PeriodInputRange = *own;
+        }
     }
     return sentRangeValue(ctx.scale, function.name).value_or(0);
 }

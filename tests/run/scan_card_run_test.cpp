@@ -149,6 +149,21 @@ TEST(ScanCardStore, TheFirstFrequencyReadingFixesTheScaleAndTheAxis) {
     }
 }
 
+TEST(ScanCardProgramming, AFrequencyRangePickedByHandIsSentAsTheRowsOwn) {
+    // The left axis shows the DCV row, so no axis translation ever gives the
+    // Frequency row an input range; the row's own range must still go out
+    // and its reading must not overload.
+    RunRig rig;
+    rig.setChannels({{"DCV", "10V"}, {"Frequency", "10V"}});
+    rig.scale.FreqRangeChanged = true;
+    rig.run(1);
+    EXPECT_EQ(rig.count("SENS:FREQ:VOLT:RANG 10"), 1);
+    EXPECT_EQ(rig.count("SENS:FREQ:VOLT:RANG 0"), 0);
+    ASSERT_TRUE(rig.store.value(10001, 2).has_value());
+    EXPECT_GT(*rig.store.value(10001, 2), 100.0);
+    EXPECT_LT(*rig.store.value(10001, 2), 1e6);
+}
+
 TEST(ScanCardStore, AFailedFetchStoresNothingAndASlowStateReadIsCounted) {
     RunRig rig;
     rig.setChannels({{"DCV", "10V"}});
