@@ -5,7 +5,6 @@
 #include <QString>
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -43,20 +42,8 @@ RunOutcome MainUnitRun::run() {
     p.TxtChNo->setText(QStringLiteral("1"));
     st.FailedReads = 0;
     ctx_.watches.StartWatch1();
-    const std::int32_t N = std::min(toInt32(run::fieldValue(p.TxtRecordLen)).value_or(0),
-                                    std::numeric_limits<std::int32_t>::max() - 1);
-    for (st.PointIndex = 1; st.PointIndex <= N; ++st.PointIndex) {
-        programPoint();
-        if (const RunOutcome read = readPoint(); read != RunOutcome::Continue) {
-            return read;
-        }
-        ctx_.plot.RunRedraw(st.PointIndex, RunMode::MainUnit);
-        ctx_.plot.AdvanceWindow(st.PointIndex, RunMode::MainUnit);
-        if (const RunOutcome next = run::endOfPoint(ctx_); next != RunOutcome::Continue) {
-            return next;
-        }
-    }
-    return RunOutcome::Continue;
+    return run::pointLoop(
+        ctx_, RunMode::MainUnit, [this] { programPoint(); }, [this] { return readPoint(); });
 }
 
 void MainUnitRun::programPoint() {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <utility>
 
 #include "common/clock.h"
@@ -175,6 +176,26 @@ RunOutcome endOfPoint(RunContext& ctx) {
     }
     ctx.clock.wait(intervalMs(fieldValue(p.TxtSleep)),
                    [&p, &ctx] { return !p.ChkTest[0]->isChecked() || ctx.stopRequested; });
+    return RunOutcome::Continue;
+}
+
+RunOutcome pointLoop(RunContext& ctx, RunMode mode, const std::function<void()>& programPoint,
+                     const std::function<RunOutcome()>& acquirePoint) {
+    RunState& st = ctx.state;
+    // The loop's end is fixed here; the counter must stay countable.
+    const std::int32_t N = std::min(toInt32(fieldValue(ctx.panel.TxtRecordLen)).value_or(0),
+                                    std::numeric_limits<std::int32_t>::max() - 1);
+    for (st.PointIndex = 1; st.PointIndex <= N; ++st.PointIndex) {
+        programPoint();
+        if (const RunOutcome acquired = acquirePoint(); acquired != RunOutcome::Continue) {
+            return acquired;
+        }
+        ctx.plot.RunRedraw(st.PointIndex, mode);
+        ctx.plot.AdvanceWindow(st.PointIndex, mode);
+        if (const RunOutcome next = endOfPoint(ctx); next != RunOutcome::Continue) {
+            return next;
+        }
+    }
     return RunOutcome::Continue;
 }
 

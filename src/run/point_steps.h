@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "channels/catalogue.h"
+#include "display/trend_plot.h"
 #include "run/run_context.h"
 
 #include <QString>
@@ -66,5 +68,11 @@ std::int64_t intervalMs(double seconds);
 // is released (the run toggle is not looked at during the hold), the
 // interval, which a released run toggle cuts short.
 RunOutcome endOfPoint(RunContext& ctx);
+
+// The point loop both modes share: for every point up to the record length
+// (fixed when the loop starts), program it, acquire it, redraw, advance the
+// window and take the end, pause and interval step.
+RunOutcome pointLoop(RunContext& ctx, RunMode mode, const std::function<void()>& programPoint,
+                     const std::function<RunOutcome()>& acquirePoint);
 
 }  // namespace tq::run

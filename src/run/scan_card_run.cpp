@@ -46,21 +46,8 @@ RunOutcome ScanCardRun::run() {
     p.Text7->setText(QStringLiteral("0"));
     st.FailedReads = 0;
     ctx_.watches.StartWatch1();
-    // The loop's end is fixed here; the counter must stay countable.
-    const std::int32_t N = std::min(toInt32(run::fieldValue(p.TxtRecordLen)).value_or(0),
-                                    std::numeric_limits<std::int32_t>::max() - 1);
-    for (st.PointIndex = 1; st.PointIndex <= N; ++st.PointIndex) {
-        programPoint();
-        if (const RunOutcome acquired = acquirePoint(); acquired != RunOutcome::Continue) {
-            return acquired;
-        }
-        ctx_.plot.RunRedraw(st.PointIndex, RunMode::ScanCard);
-        ctx_.plot.AdvanceWindow(st.PointIndex, RunMode::ScanCard);
-        if (const RunOutcome next = run::endOfPoint(ctx_); next != RunOutcome::Continue) {
-            return next;
-        }
-    }
-    return RunOutcome::Continue;
+    return run::pointLoop(
+        ctx_, RunMode::ScanCard, [this] { programPoint(); }, [this] { return acquirePoint(); });
 }
 
 void ScanCardRun::programPoint() {
