@@ -19,7 +19,8 @@ class PatternParser {
         if (root < 0 || pos_ != expr_.size()) {
             return std::nullopt;
         }
-        pattern_.root_ = root;
+        pattern_.accept_ = pattern_.addState({});
+        pattern_.start_ = pattern_.compile(root, pattern_.accept_);
         return std::move(pattern_);
     }
 
@@ -163,66 +164,73 @@ std::optional<ResourcePattern> ResourcePattern::parse(std::string_view expr) {
     return PatternParser(expr).run();
 }
 
-// Matching carries the set of positions the text can have reached, so
-// nested repetitions cost at most (nodes x length^2), never backtracking.
-ResourcePattern::Positions ResourcePattern::advance(int index, const Positions& from,
-                                                    std::string_view name) const {
+int ResourcePattern::addState(State state) {
+    states_.push_back(std::move(state));
+    return static_cast<int>(states_.size()) - 1;
+}
+
+int ResourcePattern::compile(int index, int next) {
     const Node& node = nodes_[static_cast<std::size_t>(index)];
-    Positions to(from.size(), false);
     switch (node.kind) {
         case Kind::Literal:
         case Kind::Set:
         case Kind::Any:
-            for (std::size_t p = 0; p < name.size(); ++p) {
-                if (from[p] && (node.kind == Kind::Any ||
-                                node.set.test(static_cast<unsigned char>(name[p])))) {
-                    to[p + 1] = true;
-                }
+            return addState({.node = index, .next = next, .empty = {}});
+        case Kind::Sequence:
+            for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) {
+                next = compile(*child, next);
             }
-            return to;
-        case Kind::Sequence: {
-            Positions current = from;
+            return next;
+        case Kind::Alternation: {
+            std::vector<int> starts;
             for (const int child : node.children) {
-                current = advance(child, current, name);
+                starts.push_back(compile(child, next));
             }
-            return current;
+            return addState({.node = -1, .next = -1, .empty = std::move(starts)});
         }
-        case Kind::Alternation:
-            for (const int child : node.children) {
-                const Positions reached = advance(child, from, name);
-                for (std::size_t p = 0; p < to.size(); ++p) {
-                    to[p] = to[p] || reached[p];
-                }
-            }
-            return to;
         case Kind::Star:
         case Kind::Plus: {
-            Positions frontier =
-                node.kind == Kind::Star ? from : advance(node.children.front(), from, name);
-            to = frontier;
-            while (true) {
-                const Positions reached = advance(node.children.front(), frontier, name);
-                bool grew = false;
-                for (std::size_t p = 0; p < to.size(); ++p) {
-                    frontier[p] = reached[p] && !to[p];
-                    if (frontier[p]) {
-                        to[p] = true;
-                        grew = true;
-                    }
-                }
-                if (!grew) {
-                    return to;
-                }
-            }
+            // A fork after the child: round again or go on. Star may skip
+            // the child by starting at the fork.
+            const int fork = addState({});
+            const int body = compile(node.children.front(), fork);
+            states_[static_cast<std::size_t>(fork)].empty = {body, next};
+            return node.kind == Kind::Star ? fork : body;
         }
     }
-    return to;
+    return next;
+}
+
+void ResourcePattern::addReached(int state, std::vector<bool>& reached) const {
+    std::vector<int> pending{state};
+    while (!pending.empty()) {
+        const auto s = static_cast<std::size_t>(pending.back());
+        pending.pop_back();
+        if (!reached[s]) {
+            reached[s] = true;
+            pending.insert(pending.end(), states_[s].empty.begin(), states_[s].empty.end());
+        }
+    }
 }
 
 bool ResourcePattern::matches(std::string_view name) const {
-    Positions start(name.size() + 1, false);
-    start[0] = true;
-    return advance(root_, start, name)[name.size()];
+    std::vector<bool> current(states_.size(), false);
+    addReached(start_, current);
+    for (const char c : name) {
+        std::vector<bool> next(states_.size(), false);
+        for (std::size_t s = 0; s < states_.size(); ++s) {
+            const State& state = states_[s];
+            if (!current[s] || state.node < 0) {
+                continue;
+            }
+            const Node& node = nodes_[static_cast<std::size_t>(state.node)];
+            if (node.kind == Kind::Any || node.set.test(static_cast<unsigned char>(c))) {
+                addReached(state.next, next);
+            }
+        }
+        current = std::move(next);
+    }
+    return current[static_cast<std::size_t>(accept_)];
 }
 
 std::optional<bool> matchesResourcePattern(std::string_view expr, std::string_view name) {

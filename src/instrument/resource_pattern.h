@@ -29,13 +29,25 @@ class ResourcePattern {
         std::bitset<256> set;       // Literal (both cases) and Set
         std::vector<int> children;  // Sequence, Alternation; Star and Plus have one
     };
-    using Positions = std::vector<bool>;
+    // The expression as an automaton (Thompson's construction): matching
+    // carries the set of states reached, so it costs states x length
+    // whatever the nesting of repetitions.
+    struct State {
+        int node = -1;           // a Literal, Set or Any node that takes one character
+        int next = -1;           // the state after that character
+        std::vector<int> empty;  // states reached without taking a character
+    };
 
     ResourcePattern() = default;
-    Positions advance(int node, const Positions& from, std::string_view name) const;
+    int addState(State state);
+    // The states for node, continuing at next; returns the first.
+    int compile(int node, int next);
+    void addReached(int state, std::vector<bool>& reached) const;
 
     std::vector<Node> nodes_;
-    int root_ = -1;
+    std::vector<State> states_;
+    int start_ = -1;
+    int accept_ = -1;
 
     friend class PatternParser;
 };
