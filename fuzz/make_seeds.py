@@ -129,7 +129,7 @@ def workbook():
     inp.int(0, 15, 1)
     rows(inp, [[float("nan"), 1.5, -0.0, float("inf"), 9.9e37, None] * 2])
     inp.int(0, 127, 0).int(0, 1, 1)
-    write("workbook", "texts_and_specials", inp)
+    write("workbook", "texts_and_odd_values", inp)
 
     # One header text of 40,000 units with surrogate pairs: CONTINUE records
     # and the cut at 32767 units, which must not split a pair.
