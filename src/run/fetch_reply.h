@@ -14,9 +14,9 @@ namespace tq {
 inline constexpr std::size_t kReadingFieldWidth = 16;
 inline constexpr std::size_t kReadingNumberWidth = 15;
 
-// Whether a text starts with a number (after blanks, an optional sign, then
-// a digit or a point and a digit): Val reads 0 from anything else, which is
-// no reading.
+// Whether a text is one number and nothing else (blanks around it
+// allowed): a field with anything more is no reading, whatever Val would
+// read from its start.
 bool holdsNumber(std::string_view text);
 
 // The part of a fetch reply that holds the scanned channels: its first

@@ -35,5 +35,17 @@ TEST(FetchReply, AFieldWithoutANumberIsNoReading) {
     }
 }
 
+// Garbled replies that happen to begin with a digit are no readings.
+TEST(FetchReply, AFieldWithMoreThanANumberIsNoReading) {
+    EXPECT_EQ(fieldReadings("6B64R/i[agD)/5o,+2.50000000E-01,1#bW*BvgXM2:V*Z\n", 10),
+              (Readings{std::nullopt, 0.25, std::nullopt}));
+    for (const char* yes : {"+9.90000000E+37", " -1.5E-03     ", "7\r\n"}) {
+        EXPECT_TRUE(holdsNumber(yes)) << yes;
+    }
+    for (const char* no : {"1.5E", "1.5E+", "1.5 V", "--1", "1..5", "1.5E+3x", "\r1"}) {
+        EXPECT_FALSE(holdsNumber(no)) << no;
+    }
+}
+
 }  // namespace
 }  // namespace tq
