@@ -44,7 +44,10 @@ void InstrumentSession::setIoTimeout() {
 }
 
 void InstrumentSession::writeLine(std::string_view line) {
-    std::string message(line);
+    // One call, one command: a line feed inside the line (a field pasted as
+    // "0.001\n*RST") would end it early and send the rest as a command of
+    // its own.
+    std::string message(line.substr(0, line.find('\n')));
     message += '\n';
     writeBytes(message);
 }

@@ -54,7 +54,8 @@ class InstrumentSession {
     void openMeter();
     void setIoTimeout();
 
-    // A command line: the line and "\n", WriteCount = its length + 1.
+    // A command line: the line and "\n", WriteCount = its length + 1. A line
+    // holding a line feed goes out up to it.
     void writeLine(std::string_view line);
     // Bytes as they are, without a line feed.
     void writeBytes(std::string_view bytes);

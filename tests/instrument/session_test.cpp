@@ -48,6 +48,20 @@ TEST(InstrumentSession, StartUpStepsAndCommandLinesOnTheWire) {
                             "write 10 [Rout:state?\n] 12", "write 10 [system:local] 12"));
 }
 
+// A field pasted with a line break must not smuggle a second command in.
+TEST(InstrumentSession, ALineGoesOutUpToItsFirstLineFeed) {
+    FakeVisa fake;
+    fake.resources = {kMeter1};
+    InstrumentSession session(fake);
+    session.openResourceManager();
+    session.findMeters();
+    session.openMeter();
+    fake.calls.clear();
+    session.writeLine("TRIG:DEL 0.001\n*RST");
+    EXPECT_EQ(session.WriteCount, 15);
+    EXPECT_THAT(fake.calls, ElementsAre("write 10 [TRIG:DEL 0.001\n] 15"));
+}
+
 TEST(InstrumentSession, NoMeterLeavesTheCountAtZero) {
     FakeVisa fake;
     InstrumentSession session(fake);
