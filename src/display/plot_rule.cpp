@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "common/number_text.h"
 #include "display/reading.h"
@@ -38,7 +39,10 @@ std::optional<double> PlotYRule(double reading, std::optional<double> fullScale,
     } else if (fullScale) {
         y = scaledY(reading, *fullScale) + cal;
     }
-    if (!std::isfinite(y)) {
+    // An offset typed beyond the doubles puts the reading where any offset
+    // that far would: -1e309 on the top edge, 1e309 off the plot (not
+    // stored); a y that is no number at all cannot be placed either.
+    if (!(y < std::numeric_limits<double>::infinity())) {
         return std::nullopt;
     }
     return y < kTopEdgeSnap ? 0 : y;

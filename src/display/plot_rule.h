@@ -18,8 +18,9 @@ enum class OverloadPlacement { TopEdge, KeepPrevious };
 // The plot y of a reading against the full scale of its function, moved by
 // the channel's offset `cal` (twips). `fullScale` is none for a function
 // outside the catalogue, which keeps `previousY`. A full scale of 0 or less
-// puts the reading on the bottom edge. None when the reading is not a number
-// the plot can place (not finite), so nothing is stored for it.
+// puts the reading on the bottom edge. None when the reading is not finite
+// or y comes out as no number or as +infinity (an infinite offset), so
+// nothing is stored for it; -infinity is the top edge like any y below it.
 std::optional<double> PlotYRule(double reading, std::optional<double> fullScale, double cal,
                                 double previousY,
                                 OverloadPlacement overload = OverloadPlacement::TopEdge);

@@ -42,6 +42,9 @@ TEST(PlotYRule, NonFiniteReadingsAreNotStored) {
     EXPECT_FALSE(PlotYRule(-inf, 10.0, 0, kPrev));
     EXPECT_FALSE(PlotYRule(std::nan(""), std::nullopt, 0, kPrev));
     EXPECT_FALSE(PlotYRule(1, 10.0, inf, kPrev));
+    // An offset far below the plot, however far, puts a reading on the top
+    // edge, where it is stored.
+    EXPECT_EQ(PlotYRule(1, 10.0, -inf, kPrev), 0);
 }
 
 TEST(StoredTwip, StorableAndRounded) {
