@@ -40,6 +40,11 @@ double valOf(const QString& s) {
     return Val(s.toStdString());
 }
 
+// A main-unit run keeps CH1, the math column and the time.
+SeriesSet seriesOf(RunMode mode) {
+    return mode == RunMode::MainUnit ? SeriesSet::mainUnit() : SeriesSet::all();
+}
+
 // N as a whole number of slots the store can hold.
 std::int32_t wholeSlots(double N) {
     return std::clamp<std::int32_t>(toInt32(N).value_or(0), 0, kMaxSegments);
@@ -241,15 +246,20 @@ void TrendPlot::setTimeLabel(int k, int row) {
     }
 }
 
-void TrendPlot::AdvanceWindow(std::int32_t PointIndex, RunMode mode) {
+bool TrendPlot::AdvanceWindow(std::int32_t PointIndex, RunMode mode) {
     const double N = pointsPerScreen();
     const bool lastPoint = Val(panel_.TxtRecordLen->text().toStdString()) == PointIndex;
     const bool stopping = !panel_.ChkTest[0]->isChecked();
     if (lastPoint || stopping || !(N < PointIndex)) {
-        return;
+        return false;
     }
-    store_.scroll(mode == RunMode::MainUnit ? SeriesSet::mainUnit() : SeriesSet::all());
+    store_.scroll(seriesOf(mode));
     clock_.yield();
+    return true;
+}
+
+void TrendPlot::RetreatWindow(RunMode mode) {
+    store_.scrollReverse(seriesOf(mode));
 }
 
 }  // namespace tq

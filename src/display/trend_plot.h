@@ -38,8 +38,11 @@ class TrendPlot {
     void DrawTraces(std::int32_t S, TraceMode mode, std::int32_t PointIndex,
                     RunMode runMode = RunMode::ScanCard);
     // At the end of a point: once the screen is full and the run is not
-    // ending, the store moves one row.
-    void AdvanceWindow(std::int32_t PointIndex, RunMode mode);
+    // ending, the store moves one row. True when it moved.
+    bool AdvanceWindow(std::int32_t PointIndex, RunMode mode);
+    // Moves the store back the row the latest advance moved it: a run that
+    // ends after all keeps its last point at the right edge.
+    void RetreatWindow(RunMode mode);
 
     // Points per screen (N), as CboPoint shows them.
     double pointsPerScreen() const;

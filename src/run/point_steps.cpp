@@ -185,15 +185,26 @@ RunOutcome pointLoop(RunContext& ctx, RunMode mode, const std::function<void()>&
     // The loop's end is fixed here; the counter must stay countable.
     const std::int32_t N = std::min(toInt32(fieldValue(ctx.panel.TxtRecordLen)).value_or(0),
                                     std::numeric_limits<std::int32_t>::max() - 1);
+    // A run that ends after the window moved on for its latest point (a
+    // stop, a meter gone silent inside the next point) moves it back: the
+    // last point taken stays at the right edge, where review and export
+    // look for the newest point.
+    bool advanced = false;
+    const auto end = [&](RunOutcome outcome) {
+        if (advanced) {
+            ctx.plot.RetreatWindow(mode);
+        }
+        return outcome;
+    };
     for (st.PointIndex = 1; st.PointIndex <= N; ++st.PointIndex) {
         programPoint();
         if (const RunOutcome acquired = acquirePoint(); acquired != RunOutcome::Continue) {
-            return acquired;
+            return end(acquired);
         }
         ctx.plot.RunRedraw(st.PointIndex, mode);
-        ctx.plot.AdvanceWindow(st.PointIndex, mode);
+        advanced = ctx.plot.AdvanceWindow(st.PointIndex, mode);
         if (const RunOutcome next = endOfPoint(ctx); next != RunOutcome::Continue) {
-            return next;
+            return end(next);
         }
     }
     return RunOutcome::Continue;

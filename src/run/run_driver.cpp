@@ -12,6 +12,7 @@
 #include "common/clock.h"
 #include "common/number_text.h"
 #include "display/scale.h"
+#include "display/scale_controls.h"
 #include "display/trend_plot.h"
 #include "instrument/session.h"
 #include "panel/message_boxes.h"
@@ -27,6 +28,7 @@ namespace {
 constexpr const char* kScanCardCaption = "掃描卡";
 constexpr const char* kMainUnitCaption = "主  機";
 constexpr const char* kNoTimeYet = "---";
+constexpr const char* kDefaultPointsPerScreen = "100";
 
 // Clears a flag when the scope ends, however it ends.
 class FlagScope {
@@ -106,7 +108,18 @@ void RunDriver::runOnce() {
 }
 
 void RunDriver::startSteps() {
+    // A points-per-screen below one, typed into the list's field, leaves no
+    // screen for the run to fill and puts the export's window off the
+    // store; like other fields typed out of range it is corrected in place.
+    if (!(ctx_.plot.pointsPerScreen() >= 1)) {
+        p_.CboPoint->setEditText(QString::fromLatin1(kDefaultPointsPerScreen));
+        ctx_.scaleControls.CboPoint_Click();
+    }
     const double W = ctx_.plot.pointsPerScreen();
+    // Nothing of a run but the record and the ranges survives into the
+    // next: an overload at its first point must not take up a plot position
+    // the last run left, which may lie off the plot.
+    state.PlotY = 0;
     p_.PicScope->clear();
     scale_.MathAutoScaled = false;
     scale_.FreqAutoScaled = false;

@@ -39,6 +39,13 @@ RunOutcome ScanCardRun::run() {
     RunState& st = ctx_.state;
     Panel& p = ctx_.panel;
     st.ChannelCount = run::fieldValue(p.TxtChNo);
+    // The channel field ignores a count outside 1..10 while it is typed, and
+    // a scan of it would never complete (the card keeps its own count). The
+    // run scans the rows the window shows, and the field says how many.
+    if (!(st.ChannelCount > 0 && st.ChannelCount <= catalogue::kChannelCount)) {
+        st.ChannelCount = rowsShown();
+        p.TxtChNo->setText(run::shownText(st.ChannelCount));
+    }
     st.ScanCountText = st.ChannelCount;
     st.CountLine = "Route:scan:count " + defaultText(st.ScanCountText);
     run::send(ctx_, st.CountLine);
@@ -48,6 +55,16 @@ RunOutcome ScanCardRun::run() {
     ctx_.watches.StartWatch1();
     return run::pointLoop(
         ctx_, RunMode::ScanCard, [this] { programPoint(); }, [this] { return acquirePoint(); });
+}
+
+int ScanCardRun::rowsShown() const {
+    int shown = 0;
+    for (int row = 0; row < catalogue::kChannelCount; ++row) {
+        if (run::rowInUse(ctx_.panel, row)) {
+            shown = row + 1;
+        }
+    }
+    return shown;
 }
 
 void ScanCardRun::programPoint() {

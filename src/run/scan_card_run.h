@@ -27,6 +27,8 @@ class ScanCardRun {
     void parseAndStore();
 
   private:
+    // One past the last channel row the window shows.
+    int rowsShown() const;
     void bandScan();
     void programChannel(int row);
     RunOutcome waitForScan();
