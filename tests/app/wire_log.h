@@ -132,7 +132,8 @@ inline FaultTally tallyFaults(const std::vector<Exchange>& log, int channels, bo
         } else if (isReadingQuery(e.line)) {
             const auto readings = sentReadings(e.reply, channels);
             const bool shaped = std::regex_match(*e.reply, readingShape);
-            const auto wellFormed = std::ranges::count_if(readings, [](auto r) { return r.has_value(); });
+            const auto wellFormed =
+                std::ranges::count_if(readings, [](auto r) { return r.has_value(); });
             if (!shaped || (wellFormed == 0 && e.reply->size() > 1)) {
                 ++t.garbage;
             } else if (e.reply->size() < kFieldWidth * static_cast<std::size_t>(channels)) {

@@ -1,0 +1,120 @@
+// Long runs of the whole window against a simulated meter that drops,
+// delays, garbles and cuts its replies, or vanishes: the run never crashes
+// or hangs, the store holds exactly what the meter sent or nothing, a
+// vanished meter ends the run with its message, and the record can still
+// be reviewed and exported.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "fault_check.h"
+
+namespace tq::test {
+namespace {
+
+// Lines a point costs on the wire, roughly, to place a disconnect inside
+// the run.
+constexpr long kScanCardLinesPerPoint = 25;
+constexpr long kMainUnitLinesPerPoint = 4;
+
+struct Soak {
+    Mode mode;
+    std::uint64_t seed;
+    int points;
+    bool mayDisconnect;
+};
+
+RunFigures soak(const Soak& s, int pointsPerScreen = 100) {
+    const long lines = static_cast<long>(s.points) *
+                       (s.mode == Mode::ScanCard ? kScanCardLinesPerPoint : kMainUnitLinesPerPoint);
+    sim::Options meter;
+    meter.seed = s.seed;
+    meter.faults = randomFaults(s.seed, lines, s.mayDisconnect);
+    FaultRig rig(meter, s.mode);
+    rig.setPointsPerScreen(pointsPerScreen);
+    rig.run(s.points);
+    RunFigures fig = checkRunAgainstWire(rig, s.points);
+    ::testing::Test::RecordProperty("seed" + std::to_string(s.seed) + "_points", fig.points);
+    return fig;
+}
+
+std::string describe(const RunFigures& f) {
+    return std::to_string(f.points) + " points, " + std::to_string(f.readingsStored) +
+           " readings stored, " + std::to_string(f.readingsAbsent) +
+           " absent; faults: " + std::to_string(f.faults.dropped) + " dropped, " +
+           std::to_string(f.faults.slow) + " slow, " + std::to_string(f.faults.garbage) +
+           " garbage, " + std::to_string(f.faults.shortFetch) + " short, " +
+           std::to_string(f.faults.overloads) + " overloads" +
+           (f.faults.disconnected ? ", disconnected" : "");
+}
+
+// Two seeds of one mode; every kind of fault comes up among them, and
+// overloads among the readings.
+void soakSeeds(Mode mode, std::array<std::uint64_t, 2> seeds, int points) {
+    RunFigures all;
+    for (const std::uint64_t seed : seeds) {
+        const RunFigures f = soak({mode, seed, points, false});
+        all.points += f.points;
+        all.readingsStored += f.readingsStored;
+        all.readingsAbsent += f.readingsAbsent;
+        all.faults += f.faults;
+        if (::testing::Test::HasFailure()) {
+            FAIL() << "seed " << seed << ": " << describe(f);
+        }
+    }
+    ::testing::Test::RecordProperty("faults", describe(all));
+    EXPECT_GT(all.faults.dropped, 0);
+    EXPECT_GT(all.faults.slow, 0);
+    EXPECT_GT(all.faults.garbage, 0);
+    EXPECT_GT(all.faults.shortFetch, 0);
+    EXPECT_GT(all.faults.overloads, 0);
+}
+
+TEST(FaultInjection, ScanCardRunsOfTenChannelsKeepExactlyWhatTheMeterSent) {
+    soakSeeds(Mode::ScanCard, {11u, 12u}, 1500);
+}
+
+TEST(FaultInjection, MainUnitRunsKeepExactlyWhatTheMeterSent) {
+    soakSeeds(Mode::MainUnit, {21u, 22u}, 2500);
+}
+
+// A meter that vanishes part-way: the message, an idle window, and a record
+// that can be reviewed and exported with every point taken.
+TEST(FaultInjection, AVanishedMeterEndsTheRunAndTheRecordCanBeReviewedAndSaved) {
+    RunFigures all;
+    for (const Mode mode : {Mode::ScanCard, Mode::MainUnit}) {
+        // Inside the first point, the first screen and the scrolled screen.
+        const std::array<int, 3> lines =
+            mode == Mode::ScanCard ? std::array{40, 1300, 2777} : std::array{12, 220, 1500};
+        for (const int disconnectAt : lines) {
+            SCOPED_TRACE(std::string(mode == Mode::ScanCard ? "scan card" : "main unit") +
+                         ", vanishing after line " + std::to_string(disconnectAt));
+            sim::Options meter;
+            meter.seed = static_cast<std::uint64_t>(disconnectAt);
+            meter.faults = randomFaults(meter.seed, 0, false);
+            meter.faults.disconnectAfterLines = disconnectAt;
+            FaultRig rig(meter, mode);
+            rig.setPointsPerScreen(50);
+            rig.run(400);
+            const RunFigures f = checkRunAgainstWire(rig, 400);
+            ASSERT_TRUE(f.faults.disconnected);
+            reviewAfterRun(rig);
+            // The waveform moves took every point along with the screen.
+            checkRunAgainstWire(rig, 400);
+            exportAndReadBack(rig, TQ_EXPORT_CHECKER);
+            if (HasFailure()) {
+                FAIL() << describe(f);
+            }
+            all.points += f.points;
+            all.readingsStored += f.readingsStored;
+            all.readingsAbsent += f.readingsAbsent;
+            all.faults += f.faults;
+        }
+    }
+    RecordProperty("faults", describe(all));
+}
+
+}  // namespace
+}  // namespace tq::test

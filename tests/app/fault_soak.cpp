@@ -1,0 +1,89 @@
+// The fault-injection checks over many seeds and long runs, run by hand:
+//   TQ_SOAK_SEEDS=20 TQ_SOAK_POINTS=10000 TQ_SOAK_FIRST_SEED=1000 app_fault_soak
+// (TQ_SOAK_POINTS_PER_SCREEN, default 100; TQ_SOAK_SLOW_MS sets how late a
+// slow reply comes, default within the read time-out.)
+// Every run is checked against the wire as in CTest; the figures go to
+// standard output.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "fault_check.h"
+
+namespace tq::test {
+namespace {
+
+long setting(const char* name, long fallback) {
+    const char* v = std::getenv(name);
+    return v != nullptr ? std::strtol(v, nullptr, 10) : fallback;
+}
+
+void soakMode(Mode mode) {
+    const long seeds = setting("TQ_SOAK_SEEDS", 4);
+    const long points = setting("TQ_SOAK_POINTS", 10000);
+    const long first = setting("TQ_SOAK_FIRST_SEED", 1000);
+    const long perScreen = setting("TQ_SOAK_POINTS_PER_SCREEN", 100);
+    const long linesPerPoint = mode == Mode::ScanCard ? 25 : 4;
+    RunFigures all;
+    long runs = 0;
+    const auto began = std::chrono::steady_clock::now();
+    for (long seed = first; seed < first + seeds; ++seed) {
+        sim::Options meter;
+        meter.seed = static_cast<std::uint64_t>(seed);
+        meter.faults = randomFaults(meter.seed, points * linesPerPoint, true);
+        // Replies later than the read time-out, to see what a late reply does.
+        if (const long slowMs = setting("TQ_SOAK_SLOW_MS", 0); slowMs > 0) {
+            meter.faults.slowReplyMs = slowMs;
+        }
+        FaultRig rig(meter, mode);
+        rig.setPointsPerScreen(static_cast<int>(perScreen));
+        const auto t0 = std::chrono::steady_clock::now();
+        rig.run(static_cast<int>(points));
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - t0)
+                            .count();
+        const RunFigures f = checkRunAgainstWire(rig, static_cast<int>(points));
+        if (f.faults.disconnected) {
+            reviewAfterRun(rig);
+            exportAndReadBack(rig, TQ_EXPORT_CHECKER);
+        }
+        std::printf(
+            "%s seed %ld: %d points in %lld ms, %ld stored, %ld absent; %ld queries, "
+            "%ld dropped, %ld slow, %ld garbage, %ld short, %ld overloads%s\n",
+            mode == Mode::ScanCard ? "scan card" : "main unit", seed, f.points,
+            static_cast<long long>(ms), f.readingsStored, f.readingsAbsent, f.faults.queries,
+            f.faults.dropped, f.faults.slow, f.faults.garbage, f.faults.shortFetch,
+            f.faults.overloads, f.faults.disconnected ? ", meter vanished" : "");
+        std::fflush(stdout);
+        ++runs;
+        all.points += f.points;
+        all.readingsStored += f.readingsStored;
+        all.readingsAbsent += f.readingsAbsent;
+        all.faults += f.faults;
+        ASSERT_FALSE(::testing::Test::HasFailure()) << "seed " << seed;
+    }
+    const auto total =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - began)
+            .count();
+    std::printf(
+        "%s total: %ld runs, %d points, %ld stored, %ld absent; %ld queries, %ld dropped, "
+        "%ld slow, %ld garbage, %ld short, %ld overloads; %lld s\n",
+        mode == Mode::ScanCard ? "scan card" : "main unit", runs, all.points, all.readingsStored,
+        all.readingsAbsent, all.faults.queries, all.faults.dropped, all.faults.slow,
+        all.faults.garbage, all.faults.shortFetch, all.faults.overloads,
+        static_cast<long long>(total));
+}
+
+TEST(FaultSoak, ScanCard) {
+    soakMode(Mode::ScanCard);
+}
+
+TEST(FaultSoak, MainUnit) {
+    soakMode(Mode::MainUnit);
+}
+
+}  // namespace
+}  // namespace tq::test
