@@ -37,6 +37,9 @@ ViStatus SimTransport::read(std::span<char> buffer, ViUInt32& retCount) {
         case sim::Meter::ReadStatus::Ok:
             return taken;
         case sim::Meter::ReadStatus::Timeout:
+            // As the usbtmc transport does: a reply that comes after its
+            // read gave up must not be taken for the next query's.
+            meter_.clear();
             return VI_ERROR_TMO;
         case sim::Meter::ReadStatus::Disconnected:
             return VI_ERROR_CONN_LOST;

@@ -124,8 +124,36 @@ ViStatus TcpSocketTransport::open(const SocketAddress& address,
     return status;
 }
 
+// A socket has no device clear: a reply that comes after its read timed
+// out would be taken for the answer to the next query, and every reply
+// after it would be one behind. What has come in by the next command is
+// such a late reply and goes; one still under way can't be told apart.
+void TcpSocketTransport::dropLateReplies() {
+    timedOut_ = false;
+    pending_.clear();
+    std::array<char, 4096> chunk{};
+    // A peer that never stops sending can't hold the write up for long.
+    for (int chunks = 0; chunks < 256;) {
+        const ssize_t n = ::recv(fd_.get(), chunk.data(), chunk.size(), MSG_DONTWAIT);
+        if (n > 0) {
+            ++chunks;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+            lost_ = true;  // peer closed or reset
+        }
+        return;
+    }
+}
+
 ViStatus TcpSocketTransport::write(std::string_view bytes, ViUInt32& retCount) {
     retCount = 0;
+    if (timedOut_ && !lost_) {
+        dropLateReplies();
+    }
     if (lost_) {
         return VI_ERROR_CONN_LOST;
     }
@@ -184,6 +212,7 @@ ViStatus TcpSocketTransport::read(std::span<char> buffer, ViUInt32& retCount) {
         short revents = 0;
         const int ready = waitUntil(fd_.get(), POLLIN, deadline, revents);
         if (ready == 0) {
+            timedOut_ = true;
             // VISA hands over what arrived before the time-out.
             return deliver(buffer, pending_.size(), VI_ERROR_TMO, retCount);
         }

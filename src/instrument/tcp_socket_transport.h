@@ -36,10 +36,14 @@ class TcpSocketTransport : public Transport {
     ViStatus deliver(std::span<char> buffer, std::size_t count, ViStatus status,
                      ViUInt32& retCount);
 
+    // Drops what arrived since a read timed out, before the next command.
+    void dropLateReplies();
+
     UniqueFd fd_;
     ViUInt32 timeoutMs_ = kDefaultTimeoutMs;
     std::string pending_;
     bool lost_ = false;
+    bool timedOut_ = false;
 };
 
 // Sockets cannot be discovered: a search lists none, a name opens directly.

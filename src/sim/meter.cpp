@@ -25,6 +25,7 @@ constexpr std::uint64_t faultStream = 0x6661756C74ULL;
 struct PendingReply {
     std::int64_t readyMs;
     std::string bytes;
+    int message;  // the host message it answers
 };
 
 }  // namespace
@@ -54,7 +55,8 @@ struct Meter::Impl {
 void Meter::Impl::handleMessage(std::string message) {
     const std::int64_t nowMs = clock.tickMs();
     if (keepTranscript) {
-        transcript.push_back({.timeMs = nowMs, .fromHost = true, .bytes = message});
+        transcript.push_back(
+            {.timeMs = nowMs, .fromHost = true, .bytes = message, .message = linesReceived});
     }
     if (!message.empty() && message.back() == '\n') {
         message.pop_back();
@@ -110,7 +112,7 @@ void Meter::Impl::queueReply(ReplyDraft draft) {
     if (!outbox.empty()) {
         readyMs = std::max(readyMs, outbox.back().readyMs);
     }
-    outbox.push_back({.readyMs = readyMs, .bytes = body + "\n"});
+    outbox.push_back({.readyMs = readyMs, .bytes = body + "\n", .message = linesReceived});
 }
 
 // Keeps the first k of n fields, k in 0 .. n-1, as a meter does that sends
@@ -177,6 +179,7 @@ Meter::ReadResult Meter::read(std::size_t maxBytes, std::int64_t timeoutMs) {
         }
         const std::int64_t nowMs = m.clock.tickMs();
         if (!m.outbox.empty() && m.outbox.front().readyMs <= nowMs) {
+            const int answers = m.outbox.front().message;
             std::string& pending = m.outbox.front().bytes;
             std::string bytes = pending.substr(0, maxBytes);
             pending.erase(0, bytes.size());
@@ -184,7 +187,8 @@ Meter::ReadResult Meter::read(std::size_t maxBytes, std::int64_t timeoutMs) {
                 m.outbox.pop_front();
             }
             if (m.keepTranscript) {
-                m.transcript.push_back({.timeMs = nowMs, .fromHost = false, .bytes = bytes});
+                m.transcript.push_back(
+                    {.timeMs = nowMs, .fromHost = false, .bytes = bytes, .message = answers});
             }
             return {.status = ReadStatus::Ok, .bytes = std::move(bytes)};
         }
@@ -197,6 +201,13 @@ Meter::ReadResult Meter::read(std::size_t maxBytes, std::int64_t timeoutMs) {
             m.outbox.empty() ? deadline : std::min(deadline, m.outbox.front().readyMs);
         m.clock.pause(wake - nowMs);
     }
+}
+
+void Meter::clear() {
+    Impl& m = *impl_;
+    m.inbox.clear();
+    m.discarding = false;
+    m.outbox.clear();
 }
 
 bool Meter::connected() const {

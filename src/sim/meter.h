@@ -37,6 +37,9 @@ struct TranscriptEntry {
     std::int64_t timeMs;  // clock tick at the time
     bool fromHost;        // true: received from the host (">"), false: sent ("<")
     std::string bytes;    // exact bytes
+    // The host message's number (from 0), or for a reply the number of the
+    // message it answers: a reply read late still names its own query.
+    int message = -1;
 };
 
 // The simulated TQ4700: parses SCPI as the instrument does and answers the
@@ -62,6 +65,10 @@ class Meter {
     };
     // The next reply bytes, waiting on the clock up to timeoutMs for one.
     ReadResult read(std::size_t maxBytes, std::int64_t timeoutMs);
+    // A device clear, as a usbtmc host sends after a read timed out: the
+    // unread input and every reply not yet read, late ones included, are
+    // dropped. Settings and a scan under way are kept.
+    void clear();
 
     bool connected() const;
     const std::vector<TranscriptEntry>& transcript() const;

@@ -73,11 +73,13 @@ void soakSeeds(Mode mode, std::array<std::uint64_t, 2> seeds, int points) {
 }
 
 TEST(FaultInjection, ScanCardRunsOfTenChannelsKeepExactlyWhatTheMeterSent) {
-    soakSeeds(Mode::ScanCard, {11u, 12u}, 1500);
+    // Seed 8's slow replies miss the read time-out; seed 11's make it.
+    soakSeeds(Mode::ScanCard, {8u, 11u}, 1500);
 }
 
 TEST(FaultInjection, MainUnitRunsKeepExactlyWhatTheMeterSent) {
-    soakSeeds(Mode::MainUnit, {21u, 22u}, 2500);
+    // Seed 6's slow replies miss the read time-out; seed 21's make it.
+    soakSeeds(Mode::MainUnit, {6u, 21u}, 2500);
 }
 
 // A meter that vanishes part-way: the message, an idle window, and a record

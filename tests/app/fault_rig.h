@@ -31,15 +31,16 @@
 namespace tq::test {
 
 // Faults drawn for one seed: every kind at its own random rate, a slow
-// reply always slow enough to be counted and always inside the read
-// time-out, and on some seeds a meter that vanishes part-way.
+// reply always slow enough to be counted, on some seeds late enough to
+// miss the 2000 ms read time-out, and on some seeds a meter that vanishes
+// part-way.
 inline sim::Faults randomFaults(std::uint64_t seed, long expectedLines, bool mayDisconnect) {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> rate(0.0, 0.08);
     sim::Faults f;
     f.dropReply = rate(rng);
     f.slowReply = rate(rng);
-    f.slowReplyMs = std::uniform_int_distribution<std::int64_t>(1000, 1500)(rng);
+    f.slowReplyMs = std::uniform_int_distribution<std::int64_t>(1000, 3000)(rng);
     f.garbage = rate(rng);
     f.shortFetch = 2 * rate(rng);
     if (mayDisconnect && rng() % 2 == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <regex>
 #include <string>
@@ -15,7 +16,10 @@
 // so a test compares the store with an independent reading of the wire.
 namespace tq::test {
 
-// One line from the host and the bytes the host read before its next line.
+// One line from the host and the bytes the meter sent in answer to it,
+// whenever the host read them: a reply read only after a later line was
+// sent still belongs to its own line, so a host that takes it for the
+// later one's stores what the meter never sent for that point.
 struct Exchange {
     std::int64_t sentMs = 0;
     std::string line;  // without its line feed
@@ -25,15 +29,18 @@ struct Exchange {
 
 inline std::vector<Exchange> exchanges(const std::vector<sim::TranscriptEntry>& transcript) {
     std::vector<Exchange> out;
+    std::map<int, std::size_t> byMessage;
     for (const sim::TranscriptEntry& e : transcript) {
         if (e.fromHost) {
+            byMessage[e.message] = out.size();
             out.push_back({.sentMs = e.timeMs,
                            .line = e.bytes.substr(0, e.bytes.find('\n')),
                            .reply = std::nullopt,
                            .readMs = 0});
-        } else if (!out.empty()) {
-            out.back().reply = out.back().reply.value_or("") + e.bytes;
-            out.back().readMs = e.timeMs;
+        } else if (const auto it = byMessage.find(e.message); it != byMessage.end()) {
+            Exchange& x = out[it->second];
+            x.reply = x.reply.value_or("") + e.bytes;
+            x.readMs = e.timeMs;
         }
     }
     return out;
@@ -71,7 +78,7 @@ inline std::vector<std::optional<double>> sentReadings(const std::optional<std::
 // The faults seen on the wire, by kind.
 struct FaultTally {
     long queries = 0;
-    long dropped = 0;     // a query that got no reply while the meter was there
+    long dropped = 0;     // no reply read while the meter was there (lost, or past the time-out)
     long slow = 0;        // a reply read 900 ms or more after the host asked for it
     long garbage = 0;     // a reply that is not the shape its query's replies have
     long shortFetch = 0;  // a well-formed fetch reply with fewer fields than scanned

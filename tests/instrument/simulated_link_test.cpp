@@ -96,6 +96,35 @@ TEST(SimulatedLink, ReadsCutToTheCountAndTimeOutOnTheClock) {
     EXPECT_EQ(clock.tickMs() - before, 700);
 }
 
+// Half the replies come after the 2000 ms time-out: those reads fail, and
+// every reply read answers the query just sent, never an earlier one.
+TEST(SimulatedLink, ALateReplyIsNeverTakenForTheNextQuery) {
+    VirtualClock clock;
+    sim::Options options;
+    options.faults.slowReply = 0.5;
+    options.faults.slowReplyMs = 2500;
+    Link link = simulatedLink(clock, options);
+    InstrumentSession session(*link.visa);
+    session.openResourceManager();
+    session.findMeters();
+    session.openMeter();
+    session.setIoTimeout();
+    int late = 0;
+    for (int i = 0; i < 40; ++i) {
+        const bool identify = i % 2 == 0;
+        session.writeLine(identify ? "*IDN?" : "Rout:state?");
+        session.blankReply();
+        session.readReply();
+        if (session.VisaStatus == VI_ERROR_TMO) {
+            ++late;
+            continue;
+        }
+        EXPECT_EQ(session.replyStartsWith("VARANDEL,TQ4700"), identify) << i;
+    }
+    EXPECT_GT(late, 5);
+    EXPECT_LT(late, 35);
+}
+
 TEST(SimulatedLink, AVanishedMeterFailsEveryLaterCall) {
     VirtualClock clock;
     sim::Options options;

@@ -138,6 +138,29 @@ TEST(TcpSocket, ASilentPeerTimesOutWithWhatArrived) {
     client.write("done\n");
 }
 
+TEST(TcpSocket, AReplyThatCameAfterItsTimeOutIsNotTakenForTheNext) {
+    LoopbackServer server([](int fd) {
+        receiveLine(fd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        sendText(fd, "VARANDEL,TQ4700\n");
+        EXPECT_EQ(receiveLine(fd), "Rout:state?\n");
+        sendText(fd, "1\n");
+        receiveLine(fd);
+    });
+    Client client;
+    ASSERT_EQ(client.open(server.resource()), VI_SUCCESS);
+    ASSERT_EQ(client.visa.setAttribute(client.vi, VI_ATTR_TMO_VALUE, 100), VI_SUCCESS);
+    client.write("*IDN?\n");
+    std::string bytes;
+    EXPECT_EQ(client.read(200, bytes), VI_ERROR_TMO);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ASSERT_EQ(client.write("Rout:state?\n"), VI_SUCCESS);
+    client.visa.setAttribute(client.vi, VI_ATTR_TMO_VALUE, 2000);
+    EXPECT_EQ(client.read(200, bytes), VI_SUCCESS_TERM_CHAR);
+    EXPECT_EQ(bytes, "1\n");
+    client.write("done\n");
+}
+
 TEST(TcpSocket, AVanishedPeerGivesConnectionLostNeverASignalOrAHang) {
     LoopbackServer server([](int fd) { sendText(fd, "partial"); });
     Client client;

@@ -32,6 +32,18 @@ TEST_F(MeterFaults, SlowRepliesArriveAfterTheirDelay) {
     EXPECT_EQ(clock.tickMs(), 2500);
 }
 
+// What a usbtmc host does after a time-out: the late reply never comes,
+// and the next query gets its own.
+TEST_F(MeterFaults, AClearDropsTheLateReply) {
+    start({.faults = {.slowReply = 1, .slowReplyMs = 2500}});
+    send("*IDN?");
+    EXPECT_EQ(read(2000), "<timeout>");
+    meter->clear();
+    EXPECT_EQ(read(5000), "<timeout>");
+    send("Rout:state?");
+    EXPECT_EQ(read(3000), "1\n");
+}
+
 TEST_F(MeterFaults, GarbageKeepsLengthAndTerminatorButNotText) {
     start({.faults = {.garbage = 1}});
     const std::string reply = query("*IDN?");
