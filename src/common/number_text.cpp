@@ -1,5 +1,6 @@
 #include "common/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -147,20 +148,28 @@ std::optional<Int> toIntHalfEven(double value) {
     return static_cast<Int>(*rounded);
 }
 
-}  // namespace
+// Where the leading number of a text lies: its sign, the mantissa from
+// `start` to `mantissaEnd`, the exponent (if any) up to `end`. None when
+// the mantissa has no digit.
+struct LeadingNumber {
+    bool negative = false;
+    std::size_t start = 0;
+    std::size_t mantissaEnd = 0;
+    std::size_t end = 0;
+};
 
-double Val(std::string_view text) {
+std::optional<LeadingNumber> scanLeadingNumber(std::string_view text) {
+    LeadingNumber number;
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n && isLeadingBlank(text[i])) {
         ++i;
     }
-    bool negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+        number.negative = text[i] == '-';
         ++i;
     }
-    const std::size_t start = i;
+    number.start = i;
     std::size_t digitCount = 0;
     bool seenPoint = false;
     for (; i < n; ++i) {
@@ -173,10 +182,10 @@ double Val(std::string_view text) {
         }
     }
     if (digitCount == 0) {
-        return 0.0;
+        return std::nullopt;
     }
-    const std::size_t mantissaEnd = i;
-    std::size_t end = mantissaEnd;
+    number.mantissaEnd = i;
+    number.end = i;
     if (i < n && (text[i] == 'E' || text[i] == 'e')) {
         std::size_t j = i + 1;
         if (j < n && (text[j] == '+' || text[j] == '-')) {
@@ -187,10 +196,29 @@ double Val(std::string_view text) {
             ++j;
         }
         if (j > expDigits) {
-            end = j;
+            number.end = j;
         }
     }
+    return number;
+}
 
+}  // namespace
+
+bool holdsNumber(std::string_view text) {
+    const auto number = scanLeadingNumber(text);
+    if (!number) {
+        return false;
+    }
+    const std::string_view rest = text.substr(number->end);
+    return std::ranges::all_of(rest, [](char c) { return isLeadingBlank(c) || c == '\r'; });
+}
+
+double Val(std::string_view text) {
+    const auto number = scanLeadingNumber(text);
+    if (!number) {
+        return 0.0;
+    }
+    const auto [negative, start, mantissaEnd, end] = *number;
     double magnitude = 0.0;
     const auto result = std::from_chars(text.data() + start, text.data() + end, magnitude,
                                         std::chars_format::general);

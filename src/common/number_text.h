@@ -13,6 +13,10 @@ namespace tq {
 // sign, "." as decimal point, E/e exponent); 0 when there is none. Never
 // reads past the text, never throws. Out-of-range magnitudes give +-inf.
 double Val(std::string_view text);
+// Whether a text is that number and nothing more (blanks and a carriage
+// return around it allowed): "6B64R" begins with a number Val reads as 6,
+// but holds more than one.
+bool holdsNumber(std::string_view text);
 
 // General conversion ("%.15G"): "0.5", "100", "9.9E+37", "1E-05". "-0" is "0".
 std::string defaultText(double value);

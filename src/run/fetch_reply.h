@@ -14,18 +14,14 @@ namespace tq {
 inline constexpr std::size_t kReadingFieldWidth = 16;
 inline constexpr std::size_t kReadingNumberWidth = 15;
 
-// Whether a text is one number and nothing else (blanks around it
-// allowed): a field with anything more is no reading, whatever Val would
-// read from its start.
-bool holdsNumber(std::string_view text);
-
 // The part of a fetch reply that holds the scanned channels: its first
 // 16 x channelCount characters (fewer when the reply is shorter).
 std::string fetchLine(std::string_view reply, double channelCount);
 
 // The readings of the complete fields of a line, in channel order, at most
 // maxFields; a trailing part shorter than a field is not a reading. A field
-// whose number text holds no number is none.
+// whose number text is anything but one number (a garbled reply may still
+// begin with a digit) is none.
 std::vector<std::optional<double>> fieldReadings(std::string_view line, std::size_t maxFields);
 
 }  // namespace tq

@@ -88,6 +88,19 @@ struct TextCase {
     std::string_view expected;
 };
 
+// What Val reads, with only blanks around it; anything more is not one
+// number, whatever Val would make of its start.
+TEST(HoldsNumber, OneNumberAndNothingMore) {
+    for (const char* yes :
+         {"+9.90000000E+37", " -1.5E-03     ", "7\r\n", "  .5", "-.5", "3\n   "}) {
+        EXPECT_TRUE(holdsNumber(yes)) << yes;
+    }
+    for (const char* no : {"", "      ", "+", ".", "E+05", "1.5E", "1.5E+", "1.5 V", "--1", "1..5",
+                           "1.5E+3x", "\r1", "6B64R/i[agD)/5o"}) {
+        EXPECT_FALSE(holdsNumber(no)) << no;
+    }
+}
+
 TEST(DefaultText, FifteenSignificantDigits) {
     const TextCase cases[] = {
         {0.5, "0.5"},

@@ -24,27 +24,13 @@ TEST(FetchReply, FieldsByPositionUpToTheChannelCountAndOnlyWhole) {
     EXPECT_EQ(fieldReadings("\n", 10), Readings{});
 }
 
-TEST(FetchReply, AFieldWithoutANumberIsNoReading) {
+// A field is a reading only when it holds one number: garbled replies
+// that happen to begin with a digit are none.
+TEST(FetchReply, AFieldWithAnythingButOneNumberIsNoReading) {
     EXPECT_EQ(fieldReadings("#$%&'()*+,-./01,               ,-1.5E-03       ,", 10),
               (Readings{std::nullopt, std::nullopt, -0.0015}));
-    for (const char* yes : {"  .5", "-.5", "3\n   "}) {
-        EXPECT_TRUE(holdsNumber(yes)) << yes;
-    }
-    for (const char* no : {"+", ".", "E+05", "      "}) {
-        EXPECT_FALSE(holdsNumber(no)) << no;
-    }
-}
-
-// Garbled replies that happen to begin with a digit are no readings.
-TEST(FetchReply, AFieldWithMoreThanANumberIsNoReading) {
     EXPECT_EQ(fieldReadings("6B64R/i[agD)/5o,+2.50000000E-01,1#bW*BvgXM2:V*Z\n", 10),
               (Readings{std::nullopt, 0.25, std::nullopt}));
-    for (const char* yes : {"+9.90000000E+37", " -1.5E-03     ", "7\r\n"}) {
-        EXPECT_TRUE(holdsNumber(yes)) << yes;
-    }
-    for (const char* no : {"1.5E", "1.5E+", "1.5 V", "--1", "1..5", "1.5E+3x", "\r1"}) {
-        EXPECT_FALSE(holdsNumber(no)) << no;
-    }
 }
 
 }  // namespace
