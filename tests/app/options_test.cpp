@@ -6,6 +6,7 @@
 #include "app/options.h"
 #include "common/virtual_clock.h"
 #include "panel/widget_app.h"
+#include "sim/meter.h"
 
 namespace tq {
 namespace {
@@ -44,6 +45,15 @@ TEST(CommandLine, CarriesEveryOptionIntoTheLink) {
     EXPECT_FALSE(real.simulator.has_value());
     EXPECT_TRUE(real.traceFile.empty());
     EXPECT_TRUE(real.visaLibrary.empty());
+}
+
+// A simulated meter left running for days must not keep every line.
+TEST(CommandLine, TheProgramsSimulatedMeterKeepsNoTranscript) {
+    VirtualClock clock;
+    visa::Link link = openMeterLink(std::get<Options>(parse({"--simulate"})), clock);
+    ASSERT_NE(link.meter, nullptr);
+    link.meter->receive("*IDN?\n");
+    EXPECT_TRUE(link.meter->transcript().empty());
 }
 
 TEST(CommandLine, RefusesWhatItDoesNotKnowWithTheUsage) {

@@ -45,6 +45,7 @@ class ScriptRig {
                 .options = options_,
                 .endProgram = [this] { end(runner ? runner->status() : 0); }}),
           p(form.panel()) {
+        link_.meter->setTranscriptKept(true);  // the wire checks read it
         form.show();
         form.runStartUp();
     }
