@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <regex>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,14 @@ void checkVal(std::string_view text) {
     // anything after the text changes nothing.
     const std::string longer = std::string(text) + "x";
     check(tq::Val(longer) == v, "Val changed by a trailing character", text);
+    // One number and blanks, told apart from anything more by a reading of
+    // its own.
+    static const std::regex onlyNumber(
+        R"(^[ \t\n]*[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([Ee][+-]?[0-9]+)?[ \t\n\r]*$)");
+    if (text.size() <= 64) {
+        const bool matched = std::regex_match(std::string(text), onlyNumber);
+        check(tq::holdsNumber(text) == matched, "holdsNumber disagrees", text);
+    }
 }
 
 // Picture output: "-"? digits "." decimals, no leading zeros but the one
