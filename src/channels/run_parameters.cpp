@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QObject>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QString>
 #include <cstddef>
 
@@ -25,18 +26,6 @@ static_assert((kPanelShownTop - kPanelHiddenTop) % kPanelSlideStep == 0,
 double valOf(const QLineEdit* field) {
     return Val(field->text().toStdString());
 }
-
-// Clears a flag when the scope ends, however it ends.
-class FlagScope {
-  public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -161,7 +150,7 @@ void RunParameters::CmdOther_Click() {
     if (sliding_) {
         return;
     }
-    const FlagScope slide(sliding_);
+    const QScopedValueRollback slide(sliding_, true);
     const int left = twipsGeometry(p_.FrameOther).left();
     const bool shown = twipsGeometry(p_.FrameOther).top() == kPanelShownTop;
     const int from = shown ? kPanelShownTop : kPanelHiddenTop;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QObject>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QString>
 #include <algorithm>
 #include <cstddef>
@@ -29,18 +30,6 @@ constexpr const char* kScanCardCaption = "掃描卡";
 constexpr const char* kMainUnitCaption = "主  機";
 constexpr const char* kNoTimeYet = "---";
 constexpr const char* kDefaultPointsPerScreen = "100";
-
-// Clears a flag when the scope ends, however it ends.
-class FlagScope {
-  public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -83,7 +72,7 @@ void RunDriver::Command1_Click() {
         return;
     }
     {
-        const FlagScope running(running_);
+        const QScopedValueRollback running(running_, true);
         runOnce();
     }
     // Idle again before the hook runs: a window that waited for the run may
