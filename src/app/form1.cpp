@@ -70,6 +70,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     runDriver_->hooks.mathStep = [this](std::array<double, 12>& Reading, int row) {
         math_->mathStep(Reading, row);
     };
+    runDriver_->hooks.runStarting = [this] { savePanel_->clearSavedPath(); };
     runDriver_->hooks.onRunEnd = [this] { pointer_->onRunEnd(); };
     runDriver_->hooks.runFinished = [this] { exit_->runFinished(); };
     runIsGoing_ = [this] { return runDriver_->isRunning(); };

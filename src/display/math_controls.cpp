@@ -58,11 +58,17 @@ void MathControls::mathStep(std::array<double, 12>& Reading, int row) {
     }
     ReadMathSetup();
     // Factor and offset are read at every point so that an edit counts from
-    // the next point on. Missing choices, an overloaded operand and a result
-    // that is no finite number (division by 0, an enormous factor) all skip
-    // the point: Text4 and the store keep what they had, the run goes on.
-    const std::optional<double> value = mathValue(setup, std::span<const double>(Reading),
-                                                  valOf(panel_.Text2), valOf(panel_.Text3));
+    // the next point on. Missing choices, an operand this point brought no
+    // reading for (or an overloaded one) and a result that is no finite
+    // number (division by 0, an enormous factor) all skip the point: Text4
+    // keeps what it showed, the point's math cell stays without a value and
+    // the run goes on.
+    const bool operandsRead = store_.value(row, setup.MathChannelA).has_value() &&
+                              store_.value(row, setup.MathChannelB).has_value();
+    const std::optional<double> value = operandsRead
+                                            ? mathValue(setup, std::span<const double>(Reading),
+                                                        valOf(panel_.Text2), valOf(panel_.Text3))
+                                            : std::nullopt;
     if (!value) {
         return;
     }
@@ -77,8 +83,6 @@ void MathControls::mathStep(std::array<double, 12>& Reading, int row) {
     if (!scale_.MathAutoScaled) {
         return;
     }
-    // A value too far off the scale for a whole twip is left out entirely,
-    // as a channel reading would be, rather than stored with a wrong y.
     if (const std::optional<std::int32_t> y = mathTwip(M, scale_.MathFullScale)) {
         store_.setPlotY(row, kMathColumn, *y);
         store_.setValue(row, kMathColumn, M);

@@ -94,7 +94,14 @@ std::optional<double> mathPlotY(double M, double MathFullScale) {
 
 std::optional<std::int32_t> mathTwip(double M, double MathFullScale) {
     const std::optional<double> y = mathPlotY(M, MathFullScale);
-    return y ? toInt32(*y) : std::nullopt;
+    if (!y || std::isnan(*y)) {
+        return std::nullopt;
+    }
+    if (const std::optional<std::int32_t> twip = toInt32(*y)) {
+        return twip;
+    }
+    // Too far off the scale for a whole twip: on the edge it lies beyond.
+    return *y < 0 ? 0 : kPlotHeight;
 }
 
 Rgb channelColour(int column) {

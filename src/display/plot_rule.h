@@ -44,8 +44,8 @@ std::int32_t CurrentRow(std::int32_t PointIndex, double N);
 double slotX(int s, int PointStep);
 
 // The math trace has no offset and no clamp; a full scale of 0 or less puts
-// it on the bottom edge. None when M is not finite; the twip is none when the
-// y does not fit a whole twip.
+// it on the bottom edge. None when M is not finite. A y beyond the 32-bit
+// twips is drawn on the plot edge it lies beyond.
 std::optional<double> mathPlotY(double M, double MathFullScale);
 std::optional<std::int32_t> mathTwip(double M, double MathFullScale);
 

@@ -256,12 +256,12 @@ void PointerControls::PlaceMarker(double slot, int channel, MarkerMode mode) {
     }
     const int column = channel + 1;
     const std::int32_t y = store_.plotY(*row, column).value_or(RecordStore::kClearedPlotY);
-    const double v = store_.value(*row, column).value_or(0);
+    const std::optional<double> v = store_.value(*row, column);
     const auto left = static_cast<float>((slot - 1) * scale_.PointStep - kMarkerHalfWidth);
     const auto top = static_cast<float>(y - kMarkerHalfHeight);
     moveTwips(panel_.Shape2, static_cast<int>(std::lround(left)),
               static_cast<int>(std::lround(top)));
-    panel_.TxtPointValue->setText(textOf(v));
+    panel_.TxtPointValue->setText(v ? textOf(*v) : QString());
 }
 
 void PointerControls::runPointer(std::int32_t lastSegment, RunMode mode) {
@@ -291,7 +291,9 @@ void PointerControls::ReviewRedraw() {
         for (ReadoutIndex = 1; ReadoutIndex <= kChannels; ++ReadoutIndex) {
             QLineEdit* box = panel_.TxtDshow[static_cast<std::size_t>(ReadoutIndex - 1)];
             setBoxBackground(box, kReadoutWhite);
-            const QString text = textOf(store_.value(*row, ReadoutIndex).value_or(0));
+            // A point without a reading shows an empty box.
+            const std::optional<double> v = store_.value(*row, ReadoutIndex);
+            const QString text = v ? textOf(*v) : QString();
             box->setText(text);
             if (text == QLatin1String(kOverloadText)) {
                 setBoxBackground(box, look::kRed);

@@ -197,21 +197,23 @@ void TrendPlot::DrawTraces(std::int32_t S, TraceMode mode, std::int32_t PointInd
     }
 }
 
-std::int32_t TrendPlot::RowCache::y(const RecordStore& store, int row, int column) {
+std::optional<std::int32_t> TrendPlot::RowCache::y(const RecordStore& store, int row, int column) {
     const auto c = static_cast<std::size_t>(column);
     if (rows[c] != row) {
         rows[c] = row;
-        ys[c] = store.plotY(row, column).value_or(RecordStore::kClearedPlotY);
+        ys[c] = store.value(row, column) ? store.plotY(row, column) : std::nullopt;
     }
     return ys[c];
 }
 
 void TrendPlot::drawColumn(RowCache& cache, int column, int s, float x1, float x2) {
     const int row = RecordStore::kSlotRowBase + s;
-    const std::int32_t y1 = cache.y(store_, row, column);
-    const std::int32_t y2 = cache.y(store_, row + 1, column);
-    panel_.PicScope->drawSegment(x1, static_cast<float>(y1), x2, static_cast<float>(y2),
-                                 colourOf(column));
+    const std::optional<std::int32_t> y1 = cache.y(store_, row, column);
+    const std::optional<std::int32_t> y2 = cache.y(store_, row + 1, column);
+    if (y1 && y2) {
+        panel_.PicScope->drawSegment(x1, static_cast<float>(*y1), x2, static_cast<float>(*y2),
+                                     colourOf(column));
+    }
 }
 
 // Label k shows the time of slot k x N / 10 + 1.
@@ -241,9 +243,9 @@ void TrendPlot::setTimeLabel(int k, int row) {
     if (k < 0 || k > kLastTimeLabel) {
         return;
     }
-    if (const std::optional<double> t = store_.time(row)) {
-        panel_.LabX1[static_cast<std::size_t>(k)]->setText(text(*t));
-    }
+    const std::optional<double> t = store_.time(row);
+    panel_.LabX1[static_cast<std::size_t>(k)]->setText(t ? text(*t)
+                                                         : QString::fromLatin1(kNoTimeText));
 }
 
 bool TrendPlot::AdvanceWindow(std::int32_t PointIndex, RunMode mode) {

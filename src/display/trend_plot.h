@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace tq {
 
@@ -10,6 +11,9 @@ struct Panel;
 class Clock;
 struct ScaleState;
 class RecordStore;
+
+// What a time label under the plot shows for a point not taken.
+inline constexpr const char* kNoTimeText = "---";
 
 // Which run is drawing: a scan-card run draws every channel and the math
 // trace; a main-unit run only CH1.
@@ -57,10 +61,11 @@ class TrendPlot {
   private:
     // The end of one segment is the start of the next: each store cell is
     // read once per redraw.
+    // A cell without a reading has no y: no segment goes to or from it.
     struct RowCache {
         std::array<int, 12> rows{};
-        std::array<std::int32_t, 12> ys{};
-        std::int32_t y(const RecordStore& store, int row, int column);
+        std::array<std::optional<std::int32_t>, 12> ys{};
+        std::optional<std::int32_t> y(const RecordStore& store, int row, int column);
     };
     void drawColumn(RowCache& cache, int column, int s, float x1, float x2);
     // Labels every perDiv slots (PointsPerDiv as a whole number, not 0).

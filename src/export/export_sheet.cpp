@@ -16,12 +16,4 @@ std::vector<std::string> workbookHeader(const std::array<std::string, 10>& funct
     return header;
 }
 
-std::int64_t firstExportStoreRow(std::int64_t pointsPerScreen, std::int64_t shownPoint) {
-    constexpr std::int64_t kFirstSlotRow = 10001;
-    if (pointsPerScreen + 1 >= shownPoint) {
-        return kFirstSlotRow;
-    }
-    return kFirstSlotRow - shownPoint + pointsPerScreen + 1;
-}
-
 }  // namespace tq::xls

@@ -8,10 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTextStream>
 #include <QTime>
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <optional>
 #include <vector>
 
@@ -71,14 +71,8 @@ QString writeFaultMessage(const xls::WriteResult& result) {
            "!! (The data was not saved: " + QString::fromStdString(result.explanation) + ".)";
 }
 
-// Hand-typed fields may hold anything; beyond 32 bits they stand at the edge.
-std::int64_t wholeNumber(const QString& text) {
-    constexpr double kLow = std::numeric_limits<std::int32_t>::min();
-    constexpr double kHigh = std::numeric_limits<std::int32_t>::max();
-    return toInt32(std::clamp(Val(text.toStdString()), kLow, kHigh)).value_or(0);
-}
-
-// One sheet row from store row s; a row outside the store gives empty cells.
+// One sheet row from store row s: a number only where the run stored a
+// reading; a row outside the store gives empty cells.
 xls::WorkbookRow storeRow(const RecordStore& store, std::int64_t s) {
     xls::WorkbookRow cells{};
     if (s < RecordStore::kFirstRow || s > RecordStore::kLastRow) {
@@ -87,7 +81,9 @@ xls::WorkbookRow storeRow(const RecordStore& store, std::int64_t s) {
     const int row = static_cast<int>(s);
     cells[0] = store.time(row);
     for (int c = RecordStore::kFirstSeriesColumn; c <= RecordStore::kLastSeriesColumn; ++c) {
-        cells[static_cast<std::size_t>(c)] = store.value(row, c);
+        if (store.runFills(c)) {
+            cells[static_cast<std::size_t>(c)] = store.value(row, c);
+        }
     }
     return cells;
 }
@@ -108,6 +104,10 @@ class BusyFlag {
 };
 
 }  // namespace
+
+void SaveSettings::printSavedPath(const QString& path) {
+    QTextStream(stdout) << "saved: " << path << Qt::endl;
+}
 
 xls::TimeOfDay localTimeOfDay() {
     const QTime now = QTime::currentTime();
@@ -140,6 +140,12 @@ void SavePanel::connectEvents() {
     QObject::connect(p_.CmdSave, &QPushButton::clicked, p_.CmdSave, [this] { CmdSave_Click(); });
 }
 
+void SavePanel::clearSavedPath() {
+    lastSavedPath_.clear();
+    savedPath_->clear();
+    savedPath_->setToolTip(QString());
+}
+
 void SavePanel::ComSaveFrame_Click() {
     p_.Frame9->setVisible(p_.Frame9->isHidden());
 }
@@ -170,8 +176,7 @@ void SavePanel::CmdSave_Click() {
                     MessageBoxes::Icon::Exclamation);
         return;
     }
-    lastSavedPath_.clear();
-    savedPath_->clear();
+    clearSavedPath();
     p_.Label6->setText(QString::fromUtf8(kSavingText));
     if (!writeWorkbook(baseName)) {
         return;
@@ -187,13 +192,11 @@ void SavePanel::CmdSave_Click() {
 }
 
 bool SavePanel::writeWorkbook(const std::string& baseName) {
-    // The screen as it stands now: a changed CboPoint or TxtPoint1 moves the
-    // exported window.
-    const std::int64_t firstRow = xls::firstExportStoreRow(wholeNumber(p_.CboPoint->currentText()),
-                                                           wholeNumber(p_.TxtPoint1->text()));
-    const std::int64_t n = wholeNumber(p_.TxtRecordLen->text());
-    const auto rowCount = static_cast<std::size_t>(
-        std::clamp<std::int64_t>(n, 0, static_cast<std::int64_t>(xls::kMaxDataRows)));
+    // The run as the record holds it, from its first point to the last one
+    // taken: what the display fields say since cannot move or cut it.
+    const std::int64_t firstRow = store_.firstPointRow();
+    const auto rowCount = static_cast<std::size_t>(std::clamp<std::int64_t>(
+        store_.pointsTaken(), 0, static_cast<std::int64_t>(xls::kMaxDataRows)));
     const xls::TimeOfDay time = timeOfDay_();
 
     std::array<std::string, 10> functions;
@@ -214,7 +217,11 @@ bool SavePanel::writeWorkbook(const std::string& baseName) {
     }
     const bool renamed =
         result.path != xls::workbookPath(folder, baseName, xls::timeStampText(time));
-    showSavedPath(QFile::decodeName(result.path.c_str()), renamed);
+    const QString path = QFile::decodeName(result.path.c_str());
+    showSavedPath(path, renamed);
+    if (settings_.announceSaved) {
+        settings_.announceSaved(path);
+    }
     return true;
 }
 

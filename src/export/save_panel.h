@@ -21,6 +21,11 @@ struct SaveSettings {
     // --save-dir DIR. Empty: the program's folder when it can be written,
     // otherwise the user's documents folder (home when there is none).
     QString saveDir;
+    // Told the path of every workbook written; by default it goes to
+    // standard output as "saved: PATH", for whoever started the program.
+    std::function<void(const QString& path)> announceSaved = printSavedPath;
+
+    static void printSavedPath(const QString& path);
 };
 
 // The time of day in the file name; read once per export.
@@ -45,11 +50,14 @@ class SavePanel {
 
     void ComSaveFrame_Click();
     void CmdSave_Click();
+    // Before a new run (whose record is saved nowhere yet) and before each
+    // export: the line naming the last file written goes.
+    void clearSavedPath();
 
     // The folder the next export goes to.
     std::string exportFolder() const;
-    // The file the last export wrote; empty before the first and after a
-    // failed one.
+    // The file the last export wrote; empty before the first, after a
+    // failed one and once a new run starts.
     const QString& lastSavedPath() const { return lastSavedPath_; }
     QLabel* savedPathLabel() const { return savedPath_; }
 

@@ -1,11 +1,18 @@
 #include "run/fetch_reply.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "common/number_text.h"
 
 namespace tq {
+namespace {
+
+constexpr double kNoNumber = std::numeric_limits<double>::quiet_NaN();
+
+}  // namespace
 
 std::string fetchLine(std::string_view reply, double channelCount) {
     const double wanted = static_cast<double>(kReadingFieldWidth) * channelCount;
@@ -22,7 +29,8 @@ std::vector<std::optional<double>> fieldReadings(std::string_view line, std::siz
     readings.reserve(complete);
     for (std::size_t k = 0; k < complete; ++k) {
         const std::string_view number = line.substr(k * kReadingFieldWidth, kReadingNumberWidth);
-        readings.push_back(holdsNumber(number) ? std::optional<double>(Val(number)) : std::nullopt);
+        const double v = holdsNumber(number) ? Val(number) : kNoNumber;
+        readings.push_back(std::isfinite(v) ? std::optional<double>(v) : std::nullopt);
     }
     return readings;
 }

@@ -21,7 +21,7 @@ std::string fetchLine(std::string_view reply, double channelCount);
 // The readings of the complete fields of a line, in channel order, at most
 // maxFields; a trailing part shorter than a field is not a reading. A field
 // whose number text is anything but one number (a garbled reply may still
-// begin with a digit) is none.
+// begin with a digit), or a number beyond the doubles, is none.
 std::vector<std::optional<double>> fieldReadings(std::string_view line, std::size_t maxFields);
 
 }  // namespace tq

@@ -152,7 +152,11 @@ int currentRow(const RunContext& ctx) {
 
 void storePointTime(RunContext& ctx, std::string_view picture) {
     const double seconds = ctx.watches.Watch1Elapsed() / 1000;
-    ctx.store.setTime(currentRow(ctx), Val(formatPicture(seconds, picture)));
+    // Once the screen is full the point's row holds what the scroll brought
+    // in from the row above; none of that belongs to this point.
+    const int row = currentRow(ctx);
+    ctx.store.clearRow(row);
+    ctx.store.setTime(row, Val(formatPicture(seconds, picture)));
 }
 
 std::int64_t intervalMs(double seconds) {
@@ -201,6 +205,7 @@ RunOutcome pointLoop(RunContext& ctx, RunMode mode, const std::function<void()>&
         if (const RunOutcome acquired = acquirePoint(); acquired != RunOutcome::Continue) {
             return end(acquired);
         }
+        ctx.store.notePointTaken(st.PointIndex);
         ctx.plot.RunRedraw(st.PointIndex, mode);
         advanced = ctx.plot.AdvanceWindow(st.PointIndex, mode);
         if (const RunOutcome next = endOfPoint(ctx); next != RunOutcome::Continue) {

@@ -55,7 +55,7 @@ void showReading(RunContext& ctx, int i, double reading);
 // function's full scale; the left axis is rewritten when it shows channel k.
 void scaleFromFirstReading(RunContext& ctx, std::string_view function, int k, double reading);
 
-// The point's time, rounded through the picture, into its store row.
+// The point's row emptied, then its time, rounded through the picture.
 void storePointTime(RunContext& ctx, std::string_view picture);
 
 // The row of the current point.

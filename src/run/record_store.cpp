@@ -1,5 +1,7 @@
 #include "run/record_store.h"
 
+#include <cmath>
+
 namespace tq {
 
 std::optional<int> SeriesSet::bit(StoreArray array, int column) {
@@ -113,14 +115,16 @@ std::optional<double> RecordStore::value(int row, int column) const {
     if (!inRange(row, column)) {
         return std::nullopt;
     }
-    return value_[static_cast<std::size_t>(column)].at(row);
+    const double v = value_[static_cast<std::size_t>(column)].at(row);
+    return std::isnan(v) ? std::nullopt : std::optional<double>(v);
 }
 
 std::optional<double> RecordStore::time(int row) const {
     if (!rowInRange(row)) {
         return std::nullopt;
     }
-    return time_.at(row);
+    const double t = time_.at(row);
+    return std::isnan(t) ? std::nullopt : std::optional<double>(t);
 }
 
 bool RecordStore::setPlotY(int row, int column, std::int32_t y) {
@@ -135,7 +139,7 @@ bool RecordStore::setValue(int row, int column, double v) {
     if (!inRange(row, column)) {
         return false;
     }
-    value_[static_cast<std::size_t>(column)].at(row) = v;
+    value_[static_cast<std::size_t>(column)].at(row) = std::isfinite(v) ? v : kNoReading;
     return true;
 }
 
@@ -143,7 +147,7 @@ bool RecordStore::setTime(int row, double seconds) {
     if (!rowInRange(row)) {
         return false;
     }
-    time_.at(row) = seconds;
+    time_.at(row) = std::isfinite(seconds) ? seconds : kNoReading;
     return true;
 }
 
@@ -153,26 +157,42 @@ bool RecordStore::clearRow(int row) {
     }
     for (int c = kFirstSeriesColumn; c <= kLastSeriesColumn; ++c) {
         plotY_[static_cast<std::size_t>(c)].at(row) = kClearedPlotY;
-        value_[static_cast<std::size_t>(c)].at(row) = 0.0;
+        value_[static_cast<std::size_t>(c)].at(row) = kNoReading;
     }
-    time_.at(row) = 0.0;
+    time_.at(row) = kNoReading;
     return true;
+}
+
+void RecordStore::beginRun(const SeriesSet& series) {
+    firstPointRow_ = kSlotRowBase + 1;
+    pointsTaken_ = 0;
+    runSeries_ = series;
+}
+
+void RecordStore::followScroll(const SeriesSet& series, int rows) {
+    if (series.contains(StoreArray::Time, 1)) {
+        firstPointRow_ += rows;
+    }
 }
 
 void RecordStore::scroll(const SeriesSet& series) {
     forEachSeries(series, [](auto& s) { s.scrollDown(); });
+    followScroll(series, -1);
 }
 
 void RecordStore::scrollReverse(const SeriesSet& series) {
     forEachSeries(series, [](auto& s) { s.scrollUp(); });
+    followScroll(series, 1);
 }
 
 void RecordStore::scrollByCopy(const SeriesSet& series) {
     forEachSeries(series, [](auto& s) { s.scrollDownByCopy(); });
+    followScroll(series, -1);
 }
 
 void RecordStore::scrollReverseByCopy(const SeriesSet& series) {
     forEachSeries(series, [](auto& s) { s.scrollUpByCopy(); });
+    followScroll(series, 1);
 }
 
 }  // namespace tq

@@ -20,6 +20,9 @@ struct RunHooks {
     // Once per scan-card point after the channels are stored in `row`: the
     // math value, Text4 and the math column (MathControls::mathStep).
     std::function<void(std::array<double, 12>& Reading, int row)> mathStep;
+    // A run is starting: what showed the last run's outcome is cleared
+    // (SavePanel::clearSavedPath).
+    std::function<void()> runStarting;
     // End of a run with the pointer on (PointerControls::onRunEnd).
     std::function<void()> onRunEnd;
     // The Start handler has returned to idle (a close that waited for the

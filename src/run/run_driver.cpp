@@ -28,7 +28,6 @@ namespace {
 
 constexpr const char* kScanCardCaption = "掃描卡";
 constexpr const char* kMainUnitCaption = "主  機";
-constexpr const char* kNoTimeYet = "---";
 constexpr const char* kDefaultPointsPerScreen = "100";
 
 }  // namespace
@@ -86,6 +85,7 @@ void RunDriver::runOnce() {
     stopRequested_ = false;
     startSteps();
     const bool scanCard = session_.ScanCardPresent == 1 && p_.ChkScanMode->isChecked();
+    store_.beginRun(scanCard ? SeriesSet::all() : SeriesSet::mainUnit());
     const RunOutcome outcome = scanCard ? ScanCardRun(ctx_).run() : MainUnitRun(ctx_).run();
     endOfRun();
     // Every point taken so far stays in the store and can be saved.
@@ -120,9 +120,12 @@ void RunDriver::startSteps() {
     p_.TxtCurPoint->setText(run::shownText(W / 2));
     p_.Command1->setEnabled(false);
     p_.ComSaveFrame->setEnabled(false);
+    if (hooks.runStarting) {
+        hooks.runStarting();
+    }
     p_.Text5->setText(QString());
     for (Label* label : p_.LabX1) {
-        label->setText(QString::fromLatin1(kNoTimeYet));
+        label->setText(QString::fromLatin1(kNoTimeText));
     }
     for (std::size_t k = 0; k < p_.LabX.size(); ++k) {
         p_.LabX[k]->setText(run::shownText(static_cast<double>(k) * W / 10 + 1));

@@ -30,9 +30,10 @@ struct RunFigures {
 };
 
 // Every drawn point holds, for every scanned channel, the reading the meter
-// sent for it or nothing (a cleared cell), and the time its reading was
-// asked for. With `mayDrop` a reading sent may also be missing (a plot
-// offset that puts it beyond the plot keeps it out of the store).
+// sent for it or no reading at all (never a 0 the meter did not send), and
+// the time its reading was asked for. With `mayDrop` a reading sent may also
+// be missing (a plot offset that puts it beyond the plot keeps it out of the
+// store).
 inline void checkPointsAgainstWire(FaultRig& rig, RunFigures& fig, bool mayDrop = false) {
     const std::vector<Exchange> replies = rig.readingExchanges();
     const std::int64_t start = rig.runStartMs();
@@ -59,9 +60,8 @@ inline void checkPointsAgainstWire(FaultRig& rig, RunFigures& fig, bool mayDrop 
         lastTime = t;
         for (int c = 1; c <= rig.channels(); ++c) {
             const auto& want = sent[static_cast<std::size_t>(c - 1)];
-            const double got = rig.store().value(row, c).value_or(-1);
-            if (want && mayDrop && got == 0.0 &&
-                rig.store().plotY(row, c) == RecordStore::kClearedPlotY) {
+            const std::optional<double> got = rig.store().value(row, c);
+            if (want && mayDrop && !got) {
                 ++fig.readingsAbsent;
             } else if (want) {
                 ++fig.readingsStored;
@@ -74,10 +74,8 @@ inline void checkPointsAgainstWire(FaultRig& rig, RunFigures& fig, bool mayDrop 
                 }
             } else {
                 ++fig.readingsAbsent;
-                EXPECT_EQ(got, 0.0)
+                EXPECT_EQ(got, std::nullopt)
                     << "point " << k << " CH" << c << " reply " << e.reply.value_or("(none)");
-                EXPECT_EQ(rig.store().plotY(row, c), RecordStore::kClearedPlotY)
-                    << "point " << k << " CH" << c;
             }
         }
         if (::testing::Test::HasFailure()) {
@@ -133,8 +131,8 @@ inline void reviewAfterRun(FaultRig& rig) {
         pointer.CmdMove2_Click(1);
     }
     const int slot = pointer.CursorSlot;
-    const double shown = rig.store().value(10000 + slot, 1).value_or(-1);
-    EXPECT_EQ(p.TxtDshow[0]->text().toStdString(), defaultText(shown));
+    const std::optional<double> shown = rig.store().value(10000 + slot, 1);
+    EXPECT_EQ(p.TxtDshow[0]->text().toStdString(), shown ? defaultText(*shown) : "");
     const int before = rig.lastPoint();
     for (int i = 0; i < 5; ++i) {
         pointer.CmdMove1_Click(0);
@@ -152,7 +150,8 @@ inline bool xlrdAvailable() {
 }
 
 // The save panel writes the record; python3-xlrd reads back the header and
-// every row the export covers, bit for bit as the store holds them.
+// every point the run took, bit for bit as the store holds them, with empty
+// cells where it holds no reading.
 inline void exportAndReadBack(FaultRig& rig, const std::string& checker) {
     Panel& p = rig.p();
     p.TxtFileName->setText("soak");
@@ -182,18 +181,24 @@ inline void exportAndReadBack(FaultRig& rig, const std::string& checker) {
         }
         out << "\n";
     }
-    const int n = toInt32(Val(p.TxtRecordLen->text().toStdString())).value_or(0);
+    const int n = rig.store().pointsTaken();
+    EXPECT_GE(n, rig.lastPoint());
+    EXPECT_EQ(rig.store().firstPointRow(), rig.rowOf(1));
     out << "rows " << n << "\n";
-    const auto bits = [](double v) {
-        char hex[17];
-        std::snprintf(hex, sizeof hex, "%016" PRIx64, std::bit_cast<std::uint64_t>(v));
+    const auto bits = [](std::optional<double> v) {
+        char hex[17] = "-";
+        if (v) {
+            std::snprintf(hex, sizeof hex, "%016" PRIx64, std::bit_cast<std::uint64_t>(*v));
+        }
         return std::string(hex);
     };
     for (int k = 1; k <= n; ++k) {
         const int row = rig.rowOf(k);
-        out << bits(rig.store().time(row).value_or(0));
+        EXPECT_TRUE(rig.store().time(row)) << "point " << k;
+        out << bits(rig.store().time(row));
         for (int c = 1; c <= 11; ++c) {
-            out << ' ' << bits(rig.store().value(row, c).value_or(0));
+            const bool filled = c <= rig.channels() || (c == 11 && rig.mode() == Mode::ScanCard);
+            out << ' ' << bits(filled ? rig.store().value(row, c) : std::nullopt);
         }
         out << "\n";
     }

@@ -106,6 +106,10 @@ TEST(FaultInjection, AVanishedMeterEndsTheRunAndTheRecordCanBeReviewedAndSaved) 
             // The waveform moves took every point along with the screen.
             checkRunAgainstWire(rig, 400);
             exportAndReadBack(rig, TQ_EXPORT_CHECKER);
+            // The next run's record is saved nowhere yet.
+            rig.run(1);
+            EXPECT_TRUE(rig.form->savePanel().lastSavedPath().isEmpty());
+            EXPECT_TRUE(rig.form->savePanel().savedPathLabel()->text().isEmpty());
             if (HasFailure()) {
                 FAIL() << describe(f);
             }

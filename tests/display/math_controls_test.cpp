@@ -34,6 +34,11 @@ class MathControlsTest : public ::testing::Test {
         math.mathStep(Reading, kRow);
         return p.Text4->text();
     }
+    // Channel ch brought v for this point.
+    void read(int ch, double v) {
+        Reading[static_cast<std::size_t>(ch)] = v;
+        store.setValue(kRow, ch, v);
+    }
 
     QApplication& app = test::widgetApp();
     QWidget form;
@@ -49,8 +54,8 @@ TEST_F(MathControlsTest, FirstOperandComesFirstAndTheFirstValueScalesTheRightAxi
     choose("CH3", "減", "CH1");
     p.Text2->setText("2");
     p.Text3->setText("1");
-    Reading[3] = 5.5;
-    Reading[1] = 2;
+    read(3, 5.5);
+    read(1, 2);
     EXPECT_EQ(step(), "8.0");  // (5.5 - 2) x 2 + 1
     EXPECT_DOUBLE_EQ(Reading[11], 8);
     EXPECT_DOUBLE_EQ(scale.MathFullScale, 20);  // Int(2 x 8) to one digit
@@ -63,13 +68,25 @@ TEST_F(MathControlsTest, FirstOperandComesFirstAndTheFirstValueScalesTheRightAxi
     p.Text3->setText("0");
     EXPECT_EQ(step(), "0.3636");  // 2 / 5.5; the scale stays
     EXPECT_DOUBLE_EQ(scale.MathFullScale, 20);
+
+    // Beyond the 32-bit twips: the value is kept, drawn on the edge it
+    // lies beyond.
+    p.Text2->setText("1E300");
+    step();
+    EXPECT_EQ(store.value(kRow, 11), 2 / 5.5 * 1E300);
+    EXPECT_EQ(store.plotY(kRow, 11), 0);
+    p.Text2->setText("-1E300");
+    step();
+    EXPECT_EQ(store.plotY(kRow, 11), 5400);
 }
 
-// Each case skips the point: Text4, Reading(11) and the store keep what they
-// had, and the next good point is computed again.
+// Each case skips the point: Text4 and Reading(11) keep what they had, the
+// point's math cell is not written (a run has emptied it), and the next good
+// point is computed again.
 TEST_F(MathControlsTest, PointsWithoutAValueChangeNothing) {
     choose("CH1", "", "CH2");
-    Reading = {0, 1, 0.5};
+    read(1, 1);
+    read(2, 0.5);
     EXPECT_EQ(step(), "0");  // no operator yet
     EXPECT_FALSE(scale.MathAutoScaled);
     EXPECT_EQ(store.value(kRow, 11), -1);
@@ -88,12 +105,15 @@ TEST_F(MathControlsTest, PointsWithoutAValueChangeNothing) {
     p.ChkMath->setChecked(true);
     EXPECT_EQ(p.ChkMath->text(), "Math");
 
-    Reading[2] = kOverloadReading;
+    // The latest reading of CH2 is 0.5, but this point brought none.
+    store.setValue(kRow, 2, RecordStore::kNoReading);
+    skipped("operand not read");
+    read(2, kOverloadReading);
     skipped("overload");
-    Reading[2] = 0;
+    read(2, 0);
     p.Cbo2->setEditText("除");
     skipped("division by 0");
-    Reading[2] = 1E-300;
+    read(2, 1E-300);
     p.Text2->setText("1E300");
     skipped("no finite result");
     p.Text2->setText("1");
@@ -101,7 +121,7 @@ TEST_F(MathControlsTest, PointsWithoutAValueChangeNothing) {
     // A cleared operand keeps its channel; a typed text names nothing.
     p.Cbo1[0]->setEditText("");
     p.Cbo2->setEditText("mod");
-    Reading[2] = 0.5;
+    read(2, 0.5);
     EXPECT_EQ(step(), "2.0");
 }
 

@@ -80,8 +80,9 @@ TEST(MathPlot, NoClampButNoDivisionByZero) {
     EXPECT_EQ(mathPlotY(-4, 4), 9900);
     EXPECT_EQ(mathPlotY(100, 4), 5400 - 112500);
     EXPECT_EQ(mathPlotY(3, 0), 5400);
-    EXPECT_EQ(mathTwip(1, 8), 4838);  // 4837.5, halves to even
-    EXPECT_FALSE(mathTwip(1e300, 1));
+    EXPECT_EQ(mathTwip(1, 8), 4838);   // 4837.5, halves to even
+    EXPECT_EQ(mathTwip(1e300, 1), 0);  // beyond the twips: on the edge
+    EXPECT_EQ(mathTwip(-1e300, 1), 5400);
     EXPECT_FALSE(mathTwip(std::nan(""), 1));
 }
 

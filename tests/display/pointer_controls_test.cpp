@@ -60,6 +60,7 @@ class PointerControlsTest : public ::testing::Test {
 
 TEST_F(PointerControlsTest, WaveformMoveSlidesTheRecordBackAndReadsTheCursorSlot) {
     store.setValue(10049, 3, kOverloadReading);
+    store.setValue(10049, 2, RecordStore::kNoReading);
     p.CmdMove1[1]->click();  // "波形左移" at the newest point
     EXPECT_EQ(text(p.TxtPoint1), "200");
     EXPECT_EQ(store.value(10001, 1), pattern(10001, 1));
@@ -78,9 +79,11 @@ TEST_F(PointerControlsTest, WaveformMoveSlidesTheRecordBackAndReadsTheCursorSlot
     EXPECT_EQ(text(p.TxtDshow[0]), "14801");  // slot 50 now holds point 148
     EXPECT_EQ(text(p.TxtDshow[2]), "9.9E+37");
     EXPECT_EQ(p.TxtDshow[2]->palette().color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_EQ(text(p.TxtDshow[1]), "");  // no reading: empty, never "0"
     EXPECT_EQ(p.TxtDshow[1]->palette().color(QPalette::Base), QColor(255, 255, 255));
     EXPECT_EQ(twipsGeometry(p.Shape2).topLeft(), QPoint(49 * 90 - 65, 10049 % 5400 - 68));
-    EXPECT_EQ(p.PicScope->segments().size(), 300U);  // three rows in use, no math
+    // Three rows in use, no math; CH2 has a gap at slot 50.
+    EXPECT_EQ(p.PicScope->segments().size(), 298U);
 
     for (int i = 1; i < 100; ++i) {
         p.CmdMove1[0]->click();

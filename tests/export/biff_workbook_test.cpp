@@ -71,14 +71,6 @@ TEST(WorkbookHeader, ChannelTextsStartWithABlank) {
     EXPECT_EQ(h[11], "Math");
 }
 
-TEST(FirstExportStoreRow, FollowsTheScreenShift) {
-    EXPECT_EQ(firstExportStoreRow(100, 30), 10001);   // screen not yet full
-    EXPECT_EQ(firstExportStoreRow(100, 101), 10001);  // P = N + 1: still the first slot
-    EXPECT_EQ(firstExportStoreRow(100, 102), 10000);
-    EXPECT_EQ(firstExportStoreRow(100, 500), 9602);
-    EXPECT_EQ(firstExportStoreRow(100, 2'000'000'000), 10102 - 2'000'000'000LL);
-}
-
 TEST(WorkbookStream, RecordsAppearInTheOrderExcelRequires) {
     const auto stream = buildWorkbookStream(
         mixedHeader(), 3, [](std::size_t r) { return fullRow(static_cast<double>(r)); });

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -42,8 +43,7 @@ class RecordingBoxes : public MessageBoxes {
 double pointValue(int k, int c) {
     return c == 0 ? 0.25 * k : k * 100.0 + c + 1.0 / 3;
 }
-// Expected sheet rows: a point number, kZeros (a cleared row) or kEmpty.
-constexpr int kZeros = 0;
+// Expected sheet rows: a point number or kEmpty.
 constexpr int kEmpty = -1;
 
 QString text(double v) {
@@ -70,19 +70,26 @@ class SavePanelTest : public ::testing::Test {
         panel->ComSaveFrame_Click();
     }
 
-    // As a run of `count` points with `perScreen` points per screen does it.
-    void runPoints(int count, int perScreen, int recordLen) {
+    // As a run of `count` points with `perScreen` points per screen does it;
+    // cells for which `read` says no are left without a reading.
+    void runPoints(int count, int perScreen, int recordLen,
+                   const SeriesSet& series = SeriesSet::all()) {
+        store.beginRun(series);
         for (int r = 1; r <= recordLen + 1; ++r) {
             store.clearRow(RecordStore::kSlotRowBase + r);
         }
         for (int k = 1; k <= count; ++k) {
             const int row = RecordStore::kSlotRowBase + std::min(k, perScreen + 1);
+            store.clearRow(row);
             store.setTime(row, pointValue(k, 0));
             for (int c = 1; c <= 11; ++c) {
-                store.setValue(row, c, pointValue(k, c));
+                if (read(k, c)) {
+                    store.setValue(row, c, pointValue(k, c));
+                }
             }
+            store.notePointTaken(k);
             if (k > perScreen && k < count) {
-                store.scroll();
+                store.scroll(series);
             }
         }
         p.CboPoint->setCurrentText(text(perScreen));
@@ -91,7 +98,8 @@ class SavePanelTest : public ::testing::Test {
     }
 
     // rows: runs of {point number of the first row (counting up), or
-    // kZeros / kEmpty for every row; row count}.
+    // kEmpty for every row; row count}. A point's cell is empty where
+    // `read` says no.
     void expectSheet(const fs::path& workbook, std::initializer_list<std::pair<int, int>> rows) {
         const fs::path expected = workbook.string() + ".expected";
         std::ofstream out(expected);
@@ -109,10 +117,9 @@ class SavePanelTest : public ::testing::Test {
             for (int i = 0; i < count; ++i) {
                 for (int c = 0; c < 12; ++c) {
                     char bits[17] = "-";
-                    if (first != kEmpty) {
-                        const double v = first == kZeros ? 0.0 : pointValue(first + i, c);
+                    if (first != kEmpty && (c == 0 || read(first + i, c))) {
                         std::snprintf(bits, sizeof bits, "%016" PRIx64,
-                                      std::bit_cast<std::uint64_t>(v));
+                                      std::bit_cast<std::uint64_t>(pointValue(first + i, c)));
                     }
                     out << bits << ' ';
                 }
@@ -140,6 +147,7 @@ class SavePanelTest : public ::testing::Test {
         EXPECT_EQ(clock.tickMs(), 0);
     }
 
+    std::function<bool(int k, int c)> read = [](int, int) { return true; };
     QApplication& app = test::widgetApp();  // before any widget
     QWidget form;
     Panel p;
@@ -151,7 +159,7 @@ class SavePanelTest : public ::testing::Test {
     const fs::path firstFile = "Test-093015.xls";
 };
 
-TEST_F(SavePanelTest, StoppedRunExportsItsPointsThenZerosAndClosesThePanel) {
+TEST_F(SavePanelTest, StoppedRunExportsThePointsItTookAndClosesThePanel) {
     runPoints(30, 100, 200);
     QPalette red = p.ComSaveFrame->palette();
     red.setColor(QPalette::Button, Qt::red);
@@ -161,7 +169,7 @@ TEST_F(SavePanelTest, StoppedRunExportsItsPointsThenZerosAndClosesThePanel) {
 
     p.CmdSave->click();
 
-    expectSheet(dir / firstFile, {{1, 30}, {kZeros, 170}});
+    expectSheet(dir / firstFile, {{1, 30}});
     EXPECT_EQ(shownDuringPause, QString::fromUtf8(kSavedText));
     EXPECT_EQ(clock.tickMs(), kSavedTextMs);
     EXPECT_EQ(p.Label6->text(), "");
@@ -175,40 +183,48 @@ TEST_F(SavePanelTest, StoppedRunExportsItsPointsThenZerosAndClosesThePanel) {
         panel->savedPathLabel()->text().remove(QChar(0x200B)).contains(panel->lastSavedPath()));
 }
 
-TEST_F(SavePanelTest, LongRunStartsAtItsOldestPointAndCboPointShiftsTheWindow) {
+// The display fields a user may change after the run (points per screen,
+// the newest point, the record length) move and cut nothing.
+TEST_F(SavePanelTest, TheWorkbookIsTheRunWhateverTheFieldsSayAfterIt) {
     runPoints(500, 100, 500);
     ASSERT_EQ(store.time(9602), pointValue(1, 0));  // the run's first point
     panel->CmdSave_Click();
     const auto firstSize = fs::file_size(dir / firstFile);
 
-    // Changed after the run: the export starts 100 points later and runs
-    // into the cleared rows above the newest point. Same second, same name:
-    // the earlier file stays as it was.
     p.CboPoint->setCurrentText("200");
+    p.TxtPoint1->setText("15000");
+    p.TxtRecordLen->setText("12000");
+    // Same second, same name: the earlier file stays as it was.
     panel->CmdSave_Click();
     expectSheet(dir / firstFile, {{1, 500}});
     EXPECT_EQ(fs::file_size(dir / firstFile), firstSize);
-    expectSheet(dir / "Test-093015-2.xls", {{101, 400}, {kZeros, 100}});
+    expectSheet(dir / "Test-093015-2.xls", {{1, 500}});
     EXPECT_TRUE(panel->lastSavedPath().endsWith("/Test-093015-2.xls"));
     EXPECT_TRUE(panel->savedPathLabel()->text().contains("kept"));
+
+    // Review moves slide the record, not the run's points.
+    store.scrollReverse(SeriesSet::all());
+    store.scrollReverse(SeriesSet::all());
+    panel->CmdSave_Click();
+    expectSheet(dir / "Test-093015-3.xls", {{1, 500}});
+
+    runPoints(0, 100, 200);
+    panel->CmdSave_Click();
+    expectSheet(dir / "Test-093015-4.xls", {});
+    EXPECT_TRUE(boxes.texts.empty());
 }
 
-TEST_F(SavePanelTest, RowsOutsideTheStoreAreEmptyAndNoRowsMeansHeaderOnly) {
-    runPoints(30, 100, 200);
-    p.TxtPoint1->setText("15000");  // typed by hand: starts 4898 rows below row 0
-    p.TxtRecordLen->setText("5000");
+// A cell holds a number only where the run stored one: no zero for a
+// reading that did not come, for a channel the run does not fill (a
+// main-unit run fills CH1 alone) or for math never formed.
+TEST_F(SavePanelTest, CellsWithoutAReadingAreEmpty) {
+    read = [](int k, int c) { return c == 1 ? k % 3 != 0 : c != 11 || k == 2; };
+    runPoints(150, 100, 150, SeriesSet::mainUnit());
+    // Columns a main-unit run leaves still hold an earlier run's history.
+    store.setValue(10001 - 49, 5, 1.0);
     panel->CmdSave_Click();
-    expectSheet(dir / firstFile, {{kEmpty, 4898}, {kZeros, 102}});
-
-    p.TxtPoint1->setText("30");
-    p.TxtRecordLen->setText("12000");  // past the store's last row 20001
-    panel->CmdSave_Click();
-    expectSheet(dir / "Test-093015-2.xls", {{1, 30}, {kZeros, 9971}, {kEmpty, 1999}});
-
-    p.TxtRecordLen->setText("0");
-    panel->CmdSave_Click();
-    expectSheet(dir / "Test-093015-3.xls", {});
-    EXPECT_TRUE(boxes.texts.empty());
+    read = [](int k, int c) { return c == 1 ? k % 3 != 0 : c == 11 && k == 2; };
+    expectSheet(dir / firstFile, {{1, 150}});
 }
 
 TEST_F(SavePanelTest, BadBaseNamesAreRefusedAndNothingIsWritten) {

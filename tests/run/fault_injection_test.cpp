@@ -30,8 +30,8 @@ TEST(RunEnd, AMeterGoneAfterTheScreenScrolledLeavesEveryPointInItsRow) {
         EXPECT_EQ(rig.store.value(row, 1), rig.points[static_cast<std::size_t>(k - 1)].reading[1])
             << "point " << k;
     }
-    // The row after the screen holds no point.
-    EXPECT_EQ(rig.store.value(10012, 1), 0.0);
+    // The row after the screen holds no reading.
+    EXPECT_EQ(rig.store.value(10012, 1), std::nullopt);
 }
 
 // A count the field ignored while it was typed (here 12 with three rows

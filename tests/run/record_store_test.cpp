@@ -46,12 +46,14 @@ void expectPointInRow(const RecordStore& store, int point, int row) {
     EXPECT_EQ(store.time(row), point / 100.0) << "point " << point << " row " << row;
 }
 
+// A cleared row holds no reading and no time, never a 0 that could pass
+// for one.
 void expectClearedRow(const RecordStore& store, int row) {
     for (int c = 1; c <= 11; ++c) {
-        EXPECT_EQ(store.value(row, c), 0.0);
+        EXPECT_EQ(store.value(row, c), std::nullopt);
         EXPECT_EQ(store.plotY(row, c), RecordStore::kClearedPlotY);
     }
-    EXPECT_EQ(store.time(row), 0.0);
+    EXPECT_EQ(store.time(row), std::nullopt);
 }
 
 TEST(RecordStore, RunLongerThanTheScreenKeepsHistoryBelowTheScreen) {
@@ -63,7 +65,7 @@ TEST(RecordStore, RunLongerThanTheScreenKeepsHistoryBelowTheScreen) {
     for (int k = 1; k <= 14; ++k) {
         expectPointInRow(*store, k, 9986 + k);  // rows 9987..10000
     }
-    EXPECT_EQ(store->value(9986, 1), 0.0);
+    EXPECT_EQ(store->value(9986, 1), std::nullopt);
 }
 
 TEST(RecordStore, FullScreenRunDoesNotScroll) {
@@ -72,7 +74,7 @@ TEST(RecordStore, FullScreenRunDoesNotScroll) {
     expectPointInRow(*store, 1, 10001);
     expectPointInRow(*store, 1000, 11000);
     expectClearedRow(*store, 11001);
-    EXPECT_EQ(store->value(10000, 1), 0.0);
+    EXPECT_EQ(store->value(10000, 1), std::nullopt);
 }
 
 TEST(RecordStore, ShortRunAfterLongRunClearsOnlyItsRows) {
@@ -115,9 +117,12 @@ TEST(RecordStore, OverloadAndExtremeValuesAreStoredAsGiven) {
 
 TEST(RecordStore, EveryAccessIsBoundsChecked) {
     auto store = std::make_unique<RecordStore>();
-    EXPECT_EQ(store->value(0, 0), 0.0);
+    EXPECT_EQ(store->value(0, 0), std::nullopt);
     EXPECT_EQ(store->plotY(kLast, 11), 0);
-    EXPECT_EQ(store->time(kLast), 0.0);
+    EXPECT_EQ(store->time(kLast), std::nullopt);
+    store->setValue(kLast, 11, 2.0);
+    store->setValue(0, 0, 3.0);
+    store->setTime(0, 4.0);
     for (const auto& [row, column] : {std::pair{-1, 1},
                                       {kLast + 1, 1},
                                       {1, -1},
@@ -136,9 +141,47 @@ TEST(RecordStore, EveryAccessIsBoundsChecked) {
         EXPECT_FALSE(store->clearRow(row));
     }
     // Nothing leaked into a neighbouring cell.
-    EXPECT_EQ(store->value(kLast, 11), 0.0);
-    EXPECT_EQ(store->value(0, 0), 0.0);
-    EXPECT_EQ(store->time(0), 0.0);
+    EXPECT_EQ(store->value(kLast, 11), 2.0);
+    EXPECT_EQ(store->value(0, 0), 3.0);
+    EXPECT_EQ(store->time(0), 4.0);
+}
+
+TEST(RecordStore, NumbersBeyondTheDoublesAreNoReading) {
+    auto store = std::make_unique<RecordStore>();
+    for (const double v :
+         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN()}) {
+        store->setValue(10001, 1, 1.0);
+        store->setValue(10001, 1, v);
+        EXPECT_EQ(store->value(10001, 1), std::nullopt) << v;
+        store->setTime(10001, v);
+        EXPECT_EQ(store->time(10001), std::nullopt) << v;
+    }
+    store->setValue(10001, 1, 0.0);
+    EXPECT_EQ(store->value(10001, 1), 0.0);  // a real 0 stays a reading
+}
+
+// Point 1's row follows the run's scrolls and the review's moves of the
+// time column, whichever series move with it.
+TEST(RecordStore, TheRunKnowsWhereItsFirstPointIs) {
+    auto store = std::make_unique<RecordStore>();
+    store->beginRun(SeriesSet::mainUnit());
+    simulateRun(*store, 10, 25, SeriesSet::mainUnit());
+    store->notePointTaken(25);
+    EXPECT_EQ(store->firstPointRow(), kBase + 1 - 14);
+    EXPECT_EQ(store->time(store->firstPointRow()), 0.01);
+    store->scrollReverse(SeriesSet::all());
+    store->scroll(SeriesSet{}.add(StoreArray::Value, 1));  // no time: the run stays put
+    EXPECT_EQ(store->time(store->firstPointRow()), 0.01);
+    EXPECT_EQ(store->time(store->firstPointRow() + 24), 0.25);
+    EXPECT_TRUE(store->runFills(1));
+    EXPECT_TRUE(store->runFills(11));
+    EXPECT_FALSE(store->runFills(2));
+
+    store->beginRun(SeriesSet::all());
+    EXPECT_EQ(store->firstPointRow(), kBase + 1);
+    EXPECT_EQ(store->pointsTaken(), 0);
+    EXPECT_TRUE(store->runFills(2));
 }
 
 TEST(RecordStore, ScrollsWrapTheRingCorrectly) {
@@ -167,7 +210,7 @@ TEST(RecordStore, ScrollsWrapTheRingCorrectly) {
     for (int r = 1; r <= kLast; ++r) {
         ASSERT_EQ(store->time(r), std::max(r - j, 1)) << r;
     }
-    EXPECT_EQ(store->value(kLast, 1), 0.0);  // other series untouched
+    EXPECT_EQ(store->value(kLast, 1), std::nullopt);  // other series untouched
 }
 
 void expectSameCells(const RecordStore& a, const RecordStore& b) {

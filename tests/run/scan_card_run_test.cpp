@@ -77,8 +77,9 @@ TEST(ScanCardProgramming, RangeValuesBandsCountsAndAnEmptyRun) {
     empty.run(0);
     EXPECT_EQ(empty.meter().transcript().front().bytes, "Route:scan:count 10\n");
     EXPECT_EQ(empty.lines().size(), 1u);
-    EXPECT_EQ(empty.store.value(10001, 1), 0.0);
+    EXPECT_EQ(empty.store.value(10001, 1), std::nullopt);
     EXPECT_EQ(empty.store.value(10002, 1), 8.0);
+    EXPECT_EQ(empty.store.pointsTaken(), 0);
     EXPECT_TRUE(empty.p.ComSaveFrame->isEnabled());
 }
 
@@ -107,7 +108,7 @@ TEST(ScanCardStore, LongRunsKeepTheNewestScreenAndTheHistoryBelowIt) {
     }
 }
 
-TEST(ScanCardStore, OverloadsAreRedOnTopAndReadingsThatAreNoNumberAreNotStored) {
+TEST(ScanCardStore, OverloadsAreRedOnTopAndReadingsThatAreNoNumberAreNoReading) {
     RunRig rig;
     rig.setChannels({{"DCV", "10V"}}, 4);
     rig.scripted.script(
@@ -118,15 +119,15 @@ TEST(ScanCardStore, OverloadsAreRedOnTopAndReadingsThatAreNoNumberAreNotStored) 
     EXPECT_EQ(background(rig.p.TxtDshow[0]), QColor(255, 0, 0));
     EXPECT_EQ(rig.store.plotY(10001, 1), 0);
     EXPECT_EQ(rig.store.value(10001, 1), 9.9E+37);
-    // Beyond a double: shown, not stored.
-    EXPECT_FALSE(rig.p.TxtDshow[1]->text().isEmpty());
-    EXPECT_EQ(rig.store.plotY(10001, 2), 5400);
+    // Beyond a double: no reading, nothing shown.
+    EXPECT_TRUE(rig.p.TxtDshow[1]->text().isEmpty());
+    EXPECT_EQ(rig.store.value(10001, 2), std::nullopt);
     EXPECT_EQ(background(rig.p.TxtDshow[2]), QColor(255, 255, 255));
     EXPECT_EQ(rig.store.plotY(10001, 3), 4950);
     EXPECT_EQ(rig.store.value(10001, 3), 1.0);
     // Garbage: no reading at all.
     EXPECT_TRUE(rig.p.TxtDshow[3]->text().isEmpty());
-    EXPECT_EQ(rig.store.value(10001, 4), 0.0);
+    EXPECT_EQ(rig.store.value(10001, 4), std::nullopt);
 }
 
 TEST(ScanCardStore, TheFirstFrequencyReadingFixesTheScaleAndTheAxis) {
@@ -175,9 +176,12 @@ TEST(ScanCardStore, AFailedFetchStoresNothingAndASlowStateReadIsCounted) {
     ASSERT_EQ(rig.points.size(), 3u);
     EXPECT_EQ(rig.p.Text7->text(), " 1");
     EXPECT_EQ(rig.points[1].readout, "");
-    EXPECT_EQ(rig.store.value(10002, 1), 0.0);
-    EXPECT_EQ(rig.store.plotY(10002, 1), 5400);
-    EXPECT_NE(rig.store.value(10003, 1), 0.0);
+    // Point 2 is a gap in the trace: neither segment that would touch it.
+    EXPECT_EQ(std::ranges::count(rig.p.PicScope->segments(), QColor(255, 60, 0),
+                                 &PlotSurface::Segment::color),
+              0);
+    EXPECT_EQ(rig.store.value(10002, 1), std::nullopt);
+    EXPECT_TRUE(rig.store.time(10002).has_value());
     EXPECT_EQ(rig.store.value(10003, 1), rig.points[2].reading[1]);
     EXPECT_TRUE(rig.boxes.texts.empty());
 }

@@ -97,6 +97,17 @@ TEST_F(TrendPlotTest, ReviewDrawsTheWholeScreenForRowsInUse) {
     EXPECT_EQ(drawnIn(QColor(255, 0, 0)), 100);
 }
 
+TEST_F(TrendPlotTest, AMissingReadingIsAGapInItsOwnTraceAndAPointNotTakenInAll) {
+    store.setValue(10003, 2, RecordStore::kNoReading);  // CH2 brought nothing at slot 3
+    store.clearRow(10051);                              // slot 51: no point
+    plot.RunRedraw(101, RunMode::ScanCard);
+    EXPECT_EQ(drawnIn(QColor(255, 120, 0)), 96);  // CH2: 100 less 2 at slot 3, 2 at 51
+    EXPECT_EQ(drawnIn(QColor(255, 60, 0)), 98);
+    EXPECT_EQ(drawnIn(QColor(255, 0, 0)), 98);  // math
+    EXPECT_EQ(p.LabX1[5]->text(), kNoTimeText);
+    EXPECT_EQ(p.LabX1[6]->text(), "6.1");
+}
+
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
   public:
