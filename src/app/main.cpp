@@ -42,6 +42,10 @@ int main(int argc, char* argv[]) {
         return request->status;
     }
     const tq::Options& options = std::get<tq::Options>(parsed);
+    if (const auto refused = tq::refusedSaveDir(options)) {
+        QTextStream(stderr) << refused->text;
+        return refused->status;
+    }
     if (options.writesFilesOnly()) {
         return renderAfterStartUp(options);
     }

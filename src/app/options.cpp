@@ -2,6 +2,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include "export/workbook_file.h"
 
 namespace tq {
 namespace {
@@ -64,8 +68,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("fast"),
         QStringLiteral("With --simulate: run on simulated time throughout, so runs take only as "
                        "long as their drawing."));
-    parser.addOptions({simulate, resource, visaLibrary, trace, saveDir, screenshot, dumpControls,
-                       script, fast});
+    parser.addOptions(
+        {simulate, resource, visaLibrary, trace, saveDir, screenshot, dumpControls, script, fast});
 
     // The parser knows only flags and options with a required value; the one
     // optional value of --simulate is taken off before it looks.
@@ -119,6 +123,21 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
                           parser);
     }
     return options;
+}
+
+std::optional<ExitRequest> refusedSaveDir(const Options& options) {
+    if (options.saveDir.isEmpty() ||
+        xls::isWritableFolder(QFile::encodeName(options.saveDir).toStdString())) {
+        return std::nullopt;
+    }
+    const QFileInfo folder(options.saveDir);
+    const QString reason = !folder.exists()  ? QStringLiteral("does not exist")
+                           : !folder.isDir() ? QStringLiteral("is not a folder")
+                                             : QStringLiteral("cannot be written");
+    return ExitRequest{
+        .text = QStringLiteral("tq4700: --save-dir '%1' %2\n").arg(options.saveDir, reason),
+        .toStderr = true,
+        .status = kUsageStatus};
 }
 
 }  // namespace tq

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <variant>
 
 namespace tq {
@@ -44,5 +45,10 @@ inline constexpr int kUsageStatus = 2;
 // --help and --version ask to print and exit 0; an unknown option or a
 // missing value prints the reason and the usage to stderr and exits 2.
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
+
+// A --save-dir that is no folder, or one we cannot write in, is refused
+// before the window and the meter are touched, rather than after a run that
+// could then not be saved: the reason for stderr and status 2.
+std::optional<ExitRequest> refusedSaveDir(const Options& options);
 
 }  // namespace tq

@@ -125,6 +125,18 @@ TEST(Tq4700CommandLine, FailsOnAnUnwritableFileOrUnknownOption) {
         runTq4700({"--simulate", "--screenshot", "/nonexistent-dir/window.png"});
     EXPECT_EQ(badShot.exitCode, 1);
 
+    // A save folder that cannot take the workbook is refused before the
+    // meter is touched, not after a run.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString notAFolder = dir.filePath("file");
+    QFile(notAFolder).open(QIODevice::WriteOnly);
+    for (const QString& folder : {QStringLiteral("/nonexistent-dir"), notAFolder}) {
+        const ProcessResult refused = runTq4700({"--simulate", "--save-dir", folder});
+        EXPECT_EQ(refused.exitCode, 2) << folder.toStdString();
+        EXPECT_TRUE(refused.err.contains(folder)) << refused.err.toStdString();
+    }
+
     const ProcessResult unknown = runTq4700({"--no-such-option"});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains("no-such-option"));

@@ -104,6 +104,11 @@ TEST(ScriptCommandLine, TheDemoWritesAWorkbookAndAPictureOfTheRun) {
                                           QRegularExpression::MultilineOption);
     const QRegularExpressionMatch workbook = workbookLine.match(demo.out);
     ASSERT_TRUE(workbook.hasMatch()) << demo.out.toStdString();
+    // The program itself names every workbook it writes.
+    EXPECT_TRUE(demo.out.contains(
+        QRegularExpression("^saved: " + QRegularExpression::escape(workbook.captured(1)) + "$",
+                           QRegularExpression::MultilineOption)))
+        << demo.out.toStdString();
     const Result check = runProgram(QStringLiteral("/usr/bin/python3"),
                                     {QStringLiteral(TQ_DEMO_CHECKER), workbook.captured(1)});
     EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
