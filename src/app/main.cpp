@@ -10,6 +10,7 @@
 #include "app/snapshot.h"
 #include "common/real_clock.h"
 #include "common/virtual_clock.h"
+#include "panel/look.h"
 
 namespace {
 
@@ -35,6 +36,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tq4700"));
     QApplication::setApplicationVersion(QStringLiteral(TQ_VERSION));
+    // Message boxes take the application's font; their texts are Chinese too.
+    QApplication::setFont(tq::look::withChineseFaces(QApplication::font()));
 
     const tq::ParsedCommandLine parsed = tq::parseCommandLine(QApplication::arguments());
     if (const auto* request = std::get_if<tq::ExitRequest>(&parsed)) {
