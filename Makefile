@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 CMAKE_FLAGS ?=
 
-.PHONY: run test bootstrap build test-sanitize fuzz clean
+.PHONY: run test bootstrap build package test-sanitize fuzz clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -21,6 +21,10 @@ test: build
 
 run: build
 	@scripts/run $(BUILD)
+
+# The Debian package, in $(BUILD); `ctest -R packaging_check` checks it.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 test-sanitize: bootstrap
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DTQ_SANITIZE=ON -DTQ_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
