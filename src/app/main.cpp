@@ -30,12 +30,29 @@ int renderAfterStartUp(const tq::Options& options) {
     return status;
 }
 
+// --help and --version are answered before the window system is opened, so
+// they work without a display (a terminal over ssh, a package build). Any
+// other command line, Qt's own options among them, waits for QApplication.
+bool answeredWithoutDisplay(int& argc, char** argv) {
+    const QCoreApplication probe(argc, argv);
+    const tq::ParsedCommandLine parsed = tq::parseCommandLine(QCoreApplication::arguments());
+    const auto* request = std::get_if<tq::ExitRequest>(&parsed);
+    if (request == nullptr || request->status != 0) {
+        return false;
+    }
+    QTextStream(stdout) << request->text;
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("tq4700"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TQ_VERSION));
+    if (answeredWithoutDisplay(argc, argv)) {
+        return 0;
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tq4700"));
-    QApplication::setApplicationVersion(QStringLiteral(TQ_VERSION));
     // Message boxes take the application's font; their texts are Chinese too.
     QApplication::setFont(tq::look::withChineseFaces(QApplication::font()));
 

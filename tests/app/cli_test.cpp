@@ -19,10 +19,18 @@ struct ProcessResult {
     QString err;
 };
 
-ProcessResult runTq4700(const QStringList& args) {
+enum class Display { Offscreen, None };
+
+ProcessResult runTq4700(const QStringList& args, Display display = Display::Offscreen) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (display == Display::Offscreen) {
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            env.remove(name);
+        }
+    }
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(TQ4700_EXE), args);
     if (!process.waitForFinished(60000)) {
@@ -101,8 +109,10 @@ TEST(Tq4700CommandLine, WithoutACardTheWindowIsLaidOutForOneChannel) {
     EXPECT_FALSE(control(controls, "FrameCH(1)")["visible"].toBool());
 }
 
+// Also in a terminal without a display (over ssh), where the window system
+// cannot be opened.
 TEST(Tq4700CommandLine, AnswersHelpAndVersion) {
-    const ProcessResult help = runTq4700({"--help"});
+    const ProcessResult help = runTq4700({"--help"}, Display::None);
     EXPECT_EQ(help.exitCode, 0);
     for (const char* option :
          {"--simulate", "--resource", "--visa-library", "--trace", "--save-dir", "--screenshot",
@@ -110,7 +120,7 @@ TEST(Tq4700CommandLine, AnswersHelpAndVersion) {
         EXPECT_TRUE(help.out.contains(option)) << option;
     }
 
-    const ProcessResult version = runTq4700({"--version"});
+    const ProcessResult version = runTq4700({"--version"}, Display::None);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("tq4700 ")) << version.out.toStdString();
 }
