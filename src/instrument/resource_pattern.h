@@ -1,9 +1,9 @@
 #pragma once
 
-#include <bitset>
+#include <QRegularExpression>
+#include <cstddef>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace tq::visa {
 
@@ -15,44 +15,32 @@ namespace tq::visa {
 // covers the whole resource name.
 class ResourcePattern {
   public:
+    // A descriptor VISA can hand back fits its find buffer with the NUL.
+    static constexpr std::size_t kMaxNameLength = 255;
+    // Backtracking budget of one match, a few milliseconds. The program's own
+    // pattern needs a handful of steps; an expression that makes the matcher
+    // retry the same positions over and over (nested repetitions) is given up
+    // instead of running for minutes.
+    static constexpr int kMaxSteps = 1'000'000;
+
     // nullopt for an expression VISA would reject (VI_ERROR_INV_EXPR): an
     // empty one, an unbalanced bracket or parenthesis, a quantifier with
     // nothing before it, a trailing backslash, a reversed range.
     static std::optional<ResourcePattern> parse(std::string_view expr);
 
-    bool matches(std::string_view name) const;
+    // nullopt when undecided: a name longer than kMaxNameLength, or one that
+    // would take more than kMaxSteps.
+    std::optional<bool> match(std::string_view name) const;
+    bool matches(std::string_view name) const { return match(name).value_or(false); }
 
   private:
-    enum class Kind { Literal, Any, Set, Sequence, Alternation, Star, Plus };
-    struct Node {
-        Kind kind;
-        std::bitset<256> set;       // Literal (both cases) and Set
-        std::vector<int> children;  // Sequence, Alternation; Star and Plus have one
-    };
-    // The expression as an automaton (Thompson's construction): matching
-    // carries the set of states reached, so it costs states x length
-    // whatever the nesting of repetitions.
-    struct State {
-        int node = -1;           // a Literal, Set or Any node that takes one character
-        int next = -1;           // the state after that character
-        std::vector<int> empty;  // states reached without taking a character
-    };
+    explicit ResourcePattern(QRegularExpression regex) : regex_(std::move(regex)) {}
 
-    ResourcePattern() = default;
-    int addState(State state);
-    // The states for node, continuing at next; returns the first.
-    int compile(int node, int next);
-    void addReached(int state, std::vector<bool>& reached) const;
-
-    std::vector<Node> nodes_;
-    std::vector<State> states_;
-    int start_ = -1;
-    int accept_ = -1;
-
-    friend class PatternParser;
+    QRegularExpression regex_;
 };
 
-// One-shot form: nullopt when the expression is invalid.
+// One-shot form: nullopt when the expression is invalid or the match
+// undecided.
 std::optional<bool> matchesResourcePattern(std::string_view expr, std::string_view name);
 
 }  // namespace tq::visa

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <string_view>
 
 namespace tq::visa {
@@ -69,10 +70,19 @@ constexpr Case kCases[] = {
     {.expr = "(ab)+c", .name = "abac", .matches = false},
     {.expr = "(ab)*c", .name = "c", .matches = true},
     {.expr = "(a*)*b", .name = "aaab", .matches = true},
+    // A repetition of a repetition, and of what can match nothing.
+    {.expr = "a+++", .name = "aaaa", .matches = true},
+    {.expr = "a+++", .name = "", .matches = false},
+    {.expr = "a+*+", .name = "", .matches = true},
+    {.expr = "(a*)+*+b", .name = "aab", .matches = true},
+    {.expr = "((x*)*|y)+z", .name = "xyxz", .matches = true},
+    {.expr = "((x*)*|y)+z", .name = "xyx", .matches = false},
     // Escapes take the next character as it is.
     {.expr = "a\\*b", .name = "a*b", .matches = true},
     {.expr = "a\\*b", .name = "aab", .matches = false},
     {.expr = "\\?", .name = "x", .matches = false},
+    {.expr = "\\d", .name = "d", .matches = true},
+    {.expr = "[\\d]", .name = "5", .matches = false},
     // The whole name, not a part of it.
     {.expr = "USB", .name = "USB0", .matches = false},
     {.expr = "?*", .name = "", .matches = true},
@@ -95,13 +105,30 @@ TEST(ResourcePattern, RejectsMalformedExpressions) {
     }
 }
 
-TEST(ResourcePattern, NestedRepetitionOnALongNameStaysFast) {
-    // Backtracking would take 2^n steps here.
-    const std::string name(200, 'a');
-    const auto pattern = ResourcePattern::parse("(a*)*(a*)*b");
-    ASSERT_TRUE(pattern.has_value());
-    EXPECT_FALSE(pattern->matches(name));
-    EXPECT_TRUE(pattern->matches(name + "b"));
+// Names come from devices (a USB serial number) and the user; a long or
+// crafted one must cost bounded work, however the expression reads.
+TEST(ResourcePattern, LongHostileNamesCostBoundedWork) {
+    const auto meter = ResourcePattern::parse("USB[0-9]*::0x3A6D::0x0E31::?*INSTR");
+    ASSERT_TRUE(meter.has_value());
+    const std::string head = "USB0::0x3A6D::0x0E31::";
+    std::string instrs = head;
+    while (instrs.size() + 5 <= ResourcePattern::kMaxNameLength) {
+        instrs += "INSTR";
+    }
+    const std::string longest =
+        head + std::string(ResourcePattern::kMaxNameLength - head.size() - 5, ':') + "INSTR";
+    EXPECT_EQ(meter->match(longest), true);
+    EXPECT_EQ(meter->match(instrs + "X"), false);
+    EXPECT_EQ(meter->match("USB" + std::string(ResourcePattern::kMaxNameLength - 3, '0')), false);
+    // One character more is not looked at, though it would match.
+    EXPECT_EQ(meter->match(":" + longest), std::nullopt);
+
+    // A backtracking matcher takes 2^n steps on each of these.
+    EXPECT_EQ(matchesResourcePattern("(a*)*(a*)*b", std::string(200, 'a')), false);
+    EXPECT_EQ(matchesResourcePattern("(a*)*(a*)*b", std::string(200, 'a') + "b"), true);
+    // Some 2^21 steps: over the budget, so given up rather than decided.
+    EXPECT_EQ(matchesResourcePattern("(a|A)*c", std::string(21, 'a') + "bc"), std::nullopt);
+    EXPECT_EQ(matchesResourcePattern("(a|A)*c", std::string(12, 'a') + "bc"), false);
 }
 
 }  // namespace
