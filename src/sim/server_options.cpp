@@ -1,82 +1,15 @@
 #include "sim/server_options.h"
 
-#include <algorithm>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 namespace tq::sim {
-
 namespace {
-
-enum class Takes { Nothing, Value };
-
-struct OptionSpec {
-    std::string_view name;
-    Takes takes;
-    std::string_view valueName;
-    std::string_view help;
-};
-
-constexpr std::array optionSpecs{
-    OptionSpec{.name = "--listen",
-               .takes = Takes::Value,
-               .valueName = "ADDR",
-               .help = "numeric IPv4 or IPv6 address to listen on (default 127.0.0.1)"},
-    OptionSpec{.name = "--port",
-               .takes = Takes::Value,
-               .valueName = "N",
-               .help = "TCP port (default 5025; 0 picks a free one)"},
-    OptionSpec{.name = "--no-card",
-               .takes = Takes::Nothing,
-               .valueName = "",
-               .help = "no scanner card fitted (\"Rout:state?\" answers 0)"},
-    OptionSpec{.name = "--identity",
-               .takes = Takes::Value,
-               .valueName = "TEXT",
-               .help = "reply to \"*IDN?\" (default VARANDEL,TQ4700,TW00000001,2.01)"},
-    OptionSpec{.name = "--seed",
-               .takes = Takes::Value,
-               .valueName = "N",
-               .help = "seed of the signals and faults (default 1)"},
-    OptionSpec{.name = "--drop",
-               .takes = Takes::Value,
-               .valueName = "P",
-               .help = "probability that a reply is never sent"},
-    OptionSpec{.name = "--slow",
-               .takes = Takes::Value,
-               .valueName = "P",
-               .help = "probability that a reply comes late"},
-    OptionSpec{.name = "--slow-ms",
-               .takes = Takes::Value,
-               .valueName = "MS",
-               .help = "how late a slow reply comes (default 1500)"},
-    OptionSpec{.name = "--garbage",
-               .takes = Takes::Value,
-               .valueName = "P",
-               .help = "probability that a reply is replaced by random characters"},
-    OptionSpec{.name = "--short-fetch",
-               .takes = Takes::Value,
-               .valueName = "P",
-               .help = "probability that a \"fetch?\" reply is cut short"},
-    OptionSpec{.name = "--disconnect-after",
-               .takes = Takes::Value,
-               .valueName = "N",
-               .help = "drop the connection after N lines"},
-    OptionSpec{.name = "--log",
-               .takes = Takes::Value,
-               .valueName = "FILE",
-               .help = "write every transfer to FILE (\">\" received, \"<\" sent)"},
-    OptionSpec{.name = "--help",
-               .takes = Takes::Nothing,
-               .valueName = "",
-               .help = "show this help and exit"},
-    OptionSpec{.name = "--version",
-               .takes = Takes::Nothing,
-               .valueName = "",
-               .help = "show the version and exit"},
-};
 
 template <typename T>
 std::optional<T> parseWhole(std::string_view text) {
@@ -88,123 +21,163 @@ std::optional<T> parseWhole(std::string_view text) {
     return value;
 }
 
-std::optional<double> parseProbability(std::string_view text) {
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !(value >= 0 && value <= 1)) {
-        return std::nullopt;
+// Stores the whole text as a number from low to high; false for anything else.
+template <typename T>
+bool setWhole(T& field, std::string_view text, T low = 0, T high = std::numeric_limits<T>::max()) {
+    const auto value = parseWhole<T>(text);
+    if (!value || !(*value >= low && *value <= high)) {
+        return false;
     }
-    return value;
+    field = *value;
+    return true;
 }
 
-// Stores one option's value; false when the value is not acceptable.
-bool apply(ServerOptions& options, std::string_view name, std::string_view value) {
-    Faults& faults = options.meter.faults;
-    if (name == "--listen") {
-        options.listenAddress = value;
-        return !value.empty();
+bool setProbability(double& field, std::string_view text) {
+    return setWhole(field, text, 0.0, 1.0);
+}
+
+struct OptionRow {
+    const char* name;
+    const char* valueName;  // nullptr: a flag
+    const char* help;
+    // Stores the value (a flag's is empty); false when it is not acceptable.
+    bool (*apply)(ServerOptions&, std::string_view value);
+};
+
+constexpr std::array kOptions{
+    OptionRow{.name = "listen",
+              .valueName = "ADDR",
+              .help = "numeric IPv4 or IPv6 address to listen on (default 127.0.0.1)",
+              .apply =
+                  [](ServerOptions& o, std::string_view v) {
+                      o.listenAddress = v;
+                      return !v.empty();
+                  }},
+    OptionRow{.name = "port",
+              .valueName = "N",
+              .help = "TCP port (default 5025; 0 picks a free one)",
+              .apply = [](ServerOptions& o,
+                          std::string_view v) { return setWhole(o.port, v, 0, 65535); }},
+    OptionRow{.name = "no-card",
+              .valueName = nullptr,
+              .help = "no scanner card fitted (\"Rout:state?\" answers 0)",
+              .apply =
+                  [](ServerOptions& o, std::string_view) {
+                      o.meter.card = false;
+                      return true;
+                  }},
+    OptionRow{.name = "identity",
+              .valueName = "TEXT",
+              .help = "reply to \"*IDN?\" (default VARANDEL,TQ4700,TW00000001,2.01)",
+              .apply =
+                  [](ServerOptions& o, std::string_view v) {
+                      o.meter.identity = v;
+                      return true;
+                  }},
+    OptionRow{
+        .name = "seed",
+        .valueName = "N",
+        .help = "seed of the signals and faults (default 1)",
+        .apply = [](ServerOptions& o, std::string_view v) { return setWhole(o.meter.seed, v); }},
+    OptionRow{
+        .name = "drop",
+        .valueName = "P",
+        .help = "probability that a reply is never sent",
+        .apply = [](ServerOptions& o,
+                    std::string_view v) { return setProbability(o.meter.faults.dropReply, v); }},
+    OptionRow{
+        .name = "slow",
+        .valueName = "P",
+        .help = "probability that a reply comes late",
+        .apply = [](ServerOptions& o,
+                    std::string_view v) { return setProbability(o.meter.faults.slowReply, v); }},
+    OptionRow{.name = "slow-ms",
+              .valueName = "MS",
+              .help = "how late a slow reply comes (default 1500)",
+              .apply = [](ServerOptions& o,
+                          std::string_view v) { return setWhole(o.meter.faults.slowReplyMs, v); }},
+    OptionRow{
+        .name = "garbage",
+        .valueName = "P",
+        .help = "probability that a reply is replaced by random characters",
+        .apply = [](ServerOptions& o,
+                    std::string_view v) { return setProbability(o.meter.faults.garbage, v); }},
+    OptionRow{
+        .name = "short-fetch",
+        .valueName = "P",
+        .help = "probability that a \"fetch?\" reply is cut short",
+        .apply = [](ServerOptions& o,
+                    std::string_view v) { return setProbability(o.meter.faults.shortFetch, v); }},
+    OptionRow{.name = "disconnect-after",
+              .valueName = "N",
+              .help = "drop the connection after N lines",
+              .apply =
+                  [](ServerOptions& o, std::string_view v) {
+                      return setWhole(o.meter.faults.disconnectAfterLines, v);
+                  }},
+    OptionRow{.name = "log",
+              .valueName = "FILE",
+              .help = "write every transfer to FILE (\">\" received, \"<\" sent)",
+              .apply =
+                  [](ServerOptions& o, std::string_view v) {
+                      o.logFile = v;
+                      return !v.empty();
+                  }},
+};
+
+// The parser with every option; its help lists them in this order.
+void describe(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("A simulated TQ4700 meter with its scanner card, speaking SCPI over TCP\n"
+                       "(one line per message, ended by \"\\n\"). Every connection talks to a\n"
+                       "freshly powered-on meter. Probabilities P are from 0 to 1."));
+    for (const OptionRow& row : kOptions) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(row.name),
+                                            QString::fromLatin1(row.help),
+                                            QString::fromLatin1(row.valueName)));
     }
-    if (name == "--identity") {
-        options.meter.identity = value;
-        return true;
-    }
-    if (name == "--log") {
-        options.logFile = value;
-        return !value.empty();
-    }
-    if (name == "--port") {
-        const auto port = parseWhole<int>(value);
-        options.port = port.value_or(-1);
-        return port && *port >= 0 && *port <= 65535;
-    }
-    if (name == "--seed") {
-        const auto seed = parseWhole<std::uint64_t>(value);
-        options.meter.seed = seed.value_or(0);
-        return seed.has_value();
-    }
-    if (name == "--slow-ms") {
-        const auto ms = parseWhole<std::int64_t>(value);
-        faults.slowReplyMs = ms.value_or(0);
-        return ms && *ms >= 0;
-    }
-    if (name == "--disconnect-after") {
-        const auto lines = parseWhole<int>(value);
-        faults.disconnectAfterLines = lines.value_or(-1);
-        return lines && *lines >= 0;
-    }
-    const auto probability = parseProbability(value);
-    if (name == "--drop") {
-        faults.dropReply = probability.value_or(0);
-    } else if (name == "--slow") {
-        faults.slowReply = probability.value_or(0);
-    } else if (name == "--garbage") {
-        faults.garbage = probability.value_or(0);
-    } else if (name == "--short-fetch") {
-        faults.shortFetch = probability.value_or(0);
-    }
-    return probability.has_value();
+    parser.addOption(
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this help and exit")});
+    parser.addOption({QStringLiteral("version"), QStringLiteral("show the version and exit")});
 }
 
 }  // namespace
 
 std::variant<ServerOptions, OptionsError> parseServerOptions(
     std::span<const std::string_view> args) {
+    QStringList arguments{QStringLiteral("tq4700-sim")};
+    for (const std::string_view arg : args) {
+        arguments += QString::fromUtf8(arg.data(), static_cast<qsizetype>(arg.size()));
+    }
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(arguments)) {
+        return OptionsError{parser.errorText().toStdString()};
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return OptionsError{"unexpected argument '" +
+                            parser.positionalArguments().constFirst().toStdString() + "'"};
+    }
     ServerOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view name = args[i];
-        std::optional<std::string_view> inlineValue;
-        if (const std::size_t equals = name.find('='); equals != std::string_view::npos) {
-            inlineValue = name.substr(equals + 1);
-            name = name.substr(0, equals);
-        }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& candidate : optionSpecs) {
-            if (candidate.name == name) {
-                spec = &candidate;
-            }
-        }
-        if (spec == nullptr) {
-            return OptionsError{"unknown option " + std::string(args[i])};
-        }
-        if (spec->takes == Takes::Nothing) {
-            if (inlineValue) {
-                return OptionsError{std::string(name) + " takes no value"};
-            }
-            options.help = options.help || name == "--help";
-            options.version = options.version || name == "--version";
-            options.meter.card = options.meter.card && name != "--no-card";
+    options.help = parser.isSet(QStringLiteral("help"));
+    options.version = parser.isSet(QStringLiteral("version"));
+    for (const OptionRow& row : kOptions) {
+        const QString name = QString::fromLatin1(row.name);
+        if (!parser.isSet(name)) {
             continue;
         }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                return OptionsError{std::string(name) + " needs a value " +
-                                    std::string(spec->valueName)};
-            }
-            inlineValue = args[++i];
-        }
-        if (!apply(options, name, *inlineValue)) {
-            return OptionsError{"bad value for " + std::string(name) + ": " +
-                                std::string(*inlineValue)};
+        const std::string value = row.valueName ? parser.value(name).toStdString() : std::string();
+        if (!row.apply(options, value)) {
+            return OptionsError{"bad value for --" + std::string(row.name) + ": " + value};
         }
     }
     return options;
 }
 
 std::string usageText() {
-    std::string text =
-        "Usage: tq4700-sim [OPTION]...\n"
-        "A simulated TQ4700 meter with its scanner card, speaking SCPI over TCP\n"
-        "(one line per message, ended by \"\\n\"). Every connection talks to a\n"
-        "freshly powered-on meter. Probabilities P are from 0 to 1.\n\n";
-    for (const OptionSpec& spec : optionSpecs) {
-        std::string left = "  " + std::string(spec.name);
-        if (spec.takes == Takes::Value) {
-            left += " " + std::string(spec.valueName);
-        }
-        left.resize(std::max<std::size_t>(left.size() + 2, 26), ' ');
-        text += left + std::string(spec.help) + "\n";
-    }
-    return text;
+    QCommandLineParser parser;
+    describe(parser);
+    return parser.helpText().toStdString();
 }
 
 }  // namespace tq::sim

@@ -23,10 +23,13 @@ struct OptionsError {
     std::string message;
 };
 
-// args without the program name; "--opt value" and "--opt=value" alike.
+// args without the program name; "--opt value" and "--opt=value" alike. A
+// value given twice: the last one counts.
 std::variant<ServerOptions, OptionsError> parseServerOptions(
     std::span<const std::string_view> args);
 
+// The --help text; its usage line names the program as QCoreApplication
+// has it.
 std::string usageText();
 
 }  // namespace tq::sim

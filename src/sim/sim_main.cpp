@@ -1,5 +1,6 @@
 // tq4700-sim: the simulated TQ4700 as a SCPI socket server.
 
+#include <QCoreApplication>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -42,6 +43,8 @@ sigset_t installStopSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Names the program in the usage line of --help as it was started.
+    const QCoreApplication app(argc, argv);
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const auto parsed = tq::sim::parseServerOptions(args);
     if (const auto* failure = std::get_if<tq::sim::OptionsError>(&parsed)) {

@@ -49,15 +49,15 @@ TEST(ServerOptionsTest, ReadsEveryOption) {
     EXPECT_EQ(options.meter.faults.disconnectAfterLines, 5);
     EXPECT_EQ(options.logFile, "/tmp/x.log");
 
-    for (const auto& bad :
-         std::vector<std::vector<std::string_view>>{{"--bogus"},
-                                                    {"--port"},
-                                                    {"--port", "70000"},
-                                                    {"--port", "12x"},
-                                                    {"--drop", "1.5"},
-                                                    {"--seed", "-1"},
-                                                    {"--no-card=1"},
-                                                    {"--disconnect-after", "-2"}}) {
+    for (const auto& bad : std::vector<std::vector<std::string_view>>{{"--bogus"},
+                                                                      {"--port"},
+                                                                      {"--port", "70000"},
+                                                                      {"--port", "12x"},
+                                                                      {"--drop", "1.5"},
+                                                                      {"--seed", "-1"},
+                                                                      {"--no-card=1"},
+                                                                      {"--disconnect-after", "-2"},
+                                                                      {"stray"}}) {
         EXPECT_TRUE(std::holds_alternative<OptionsError>(parse(bad))) << bad[0];
     }
 }
