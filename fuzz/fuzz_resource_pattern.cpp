@@ -202,7 +202,10 @@ void checkGenerated(FuzzedDataProvider& in) {
             name += kAlphabet[in.ConsumeIntegralInRange<std::size_t>(0, kAlphabet.size() - 1)];
         }
         const bool expected = ends(e, name, Ends(1))[name.size()];
-        check(pattern->match(name) == expected, "match differs from the grammar",
+        // Nested repetitions may run over the step budget and stay
+        // undecided; an answer given must be the grammar's.
+        const auto matched = pattern->match(name);
+        check(!matched || *matched == expected, "match differs from the grammar",
               e.text + " on " + name);
     }
 }
