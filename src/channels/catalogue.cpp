@@ -116,8 +116,8 @@ constexpr std::array kFunctions{
         .senseChannelOffset = 0,
     },
     // Resistance values keep the number text's leading blank, so two blanks
-    // follow the header; the meter accepts both forms. The run sends the value
-    // of the last left-axis translation of the function.
+    // follow the header; the meter accepts both forms. The run sends the row's
+    // own range and leaves the full scale to the left axis.
     Function{
         .name = "2WR",
         .lastChannel = kChannelCount,

@@ -28,7 +28,7 @@ enum class FurtherLines {
 enum class RunTranslation {
     Always,
     UnlessRangeChanged,  // only while the function's range-changed flag is clear
-    Never,               // the value of the last left-axis translation is sent
+    Never,               // the row's own range is sent; the full scale stays the axis's
 };
 
 struct Function {

@@ -101,6 +101,14 @@ double translateForRun(RunContext& ctx, const catalogue::Function& function,
                             !rangeChangedByHand(ctx.scale, function.name));
     if (translate) {
         ctx.scaleControls.TransRange(function.name, range);
+    } else if (function.runTranslation == RunTranslation::Never) {
+        // A resistance row is never translated here, so the full scale stays
+        // that of the row on the left axis; but the range it sends must be its
+        // own, or a row off the axis is measured on another row's range (or 0)
+        // and overloads. "AUTO" names no value and keeps the last one.
+        if (const std::optional<double> own = catalogue::rangeValue(range)) {
+            return *own;
+        }
     } else if (const std::optional<double> own = catalogue::rangeValue(range)) {
         // A Frequency or Period range picked by hand is not translated here,
         // so the autoscaled full scale survives; but the input range sent

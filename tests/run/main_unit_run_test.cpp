@@ -73,6 +73,18 @@ TEST(MainUnitRun, ConfiguresCh1AndReadsOnePointAtATime) {
     }
 }
 
+TEST(MainUnitRun, AResistanceRowOffTheLeftAxisSendsItsOwnRange) {
+    RunRig rig;  // a card, with the mode switch off
+    rig.p.ChkScanMode->setChecked(false);
+    rig.setChannels({{"2WR", "10K"}, {"DCV", "10V"}});
+    rig.p.CboScale[0]->setEditText("CH2");
+    rig.scaleControls.CboScale_Click(0);
+    rig.run(1);
+    EXPECT_EQ(rig.count("CONF:RES  10000"), 1);
+    EXPECT_GT(*rig.store.value(10001, 1), 0.0);
+    EXPECT_LT(*rig.store.value(10001, 1), 1e5);
+}
+
 TEST(MainUnitRun, OverloadsKeepTheTraceAndFailedReadsAreNoReading) {
     RunRig rig(noCard());
     rig.setChannels({{"DCV", "10V"}});

@@ -58,7 +58,6 @@ TEST(ScanCardProgramming, EveryPointSendsTheWholeScanSetUpWithItsPauses) {
 TEST(ScanCardProgramming, RangeValuesBandsCountsAndAnEmptyRun) {
     RunRig rig;
     rig.setChannels({{"2WR", "1K"}, {"DCV", "10V", "3Hz"}, {"DCV", "AUTO"}});
-    // Resistance ranges go out as the left axis last translated them.
     rig.p.CboScale[0]->setEditText("CH1");
     rig.scaleControls.CboScale_Click(0);
     rig.run(1);
@@ -150,19 +149,44 @@ TEST(ScanCardStore, TheFirstFrequencyReadingFixesTheScaleAndTheAxis) {
     }
 }
 
-TEST(ScanCardProgramming, AFrequencyRangePickedByHandIsSentAsTheRowsOwn) {
+TEST(ScanCardProgramming, RowsOffTheLeftAxisSendTheirOwnRange) {
     // The left axis shows the DCV row, so no axis translation ever gives the
-    // Frequency row an input range; the row's own range must still go out
-    // and its reading must not overload.
+    // other rows a range value; each must still send its own and read
+    // without overloading.
     RunRig rig;
-    rig.setChannels({{"DCV", "10V"}, {"Frequency", "10V"}});
+    rig.setChannels({{"DCV", "10V"}, {"Frequency", "10V"}, {"2WR", "10K"}, {"4WR", "100K"}});
     rig.scale.FreqRangeChanged = true;
     rig.run(1);
     EXPECT_EQ(rig.count("SENS:FREQ:VOLT:RANG 10"), 1);
-    EXPECT_EQ(rig.count("SENS:FREQ:VOLT:RANG 0"), 0);
-    ASSERT_TRUE(rig.store.value(10001, 2).has_value());
-    EXPECT_GT(*rig.store.value(10001, 2), 100.0);
-    EXPECT_LT(*rig.store.value(10001, 2), 1e6);
+    EXPECT_EQ(rig.count("SENS:RES:RANG  10000"), 1);
+    EXPECT_EQ(rig.count("SENS:FRES:RANG  100000"), 1);
+    for (int ch = 2; ch <= 4; ++ch) {
+        const auto value = rig.store.value(10001, ch);
+        ASSERT_TRUE(value.has_value()) << ch;
+        EXPECT_GT(*value, 0.0) << ch;
+        EXPECT_LT(*value, 1e6) << ch;
+    }
+}
+
+TEST(ScanCardProgramming, AResistanceRangeChangedOffTheAxisIsSentAndTheAxisKeepsItsScale) {
+    RunRig rig;
+    rig.setChannels({{"DCV", "10V"}, {"2WR", "1K"}});
+    const auto showOnAxis = [&](const char* channel) {
+        rig.p.CboScale[0]->setEditText(channel);
+        rig.scaleControls.CboScale_Click(0);
+    };
+    showOnAxis("CH2");
+    showOnAxis("CH1");
+    // Picked while the axis shows CH1: only CH1 is translated.
+    rig.p.CboRange[1]->setEditText("10K");
+    rig.scaleControls.CboRange_Click(1);
+    rig.run(1);
+    EXPECT_EQ(rig.count("SENS:RES:RANG  10000"), 1);
+    EXPECT_EQ(rig.count("SENS:RES:RANG  1000"), 0);
+    EXPECT_LT(*rig.store.value(10001, 2), 1e5);
+    EXPECT_EQ(rig.scale.FullScale2W, 1000.0);
+    showOnAxis("CH2");
+    EXPECT_EQ(rig.scale.FullScale2W, 10000.0);
 }
 
 TEST(ScanCardStore, AFailedFetchStoresNothingAndASlowStateReadIsCounted) {
