@@ -172,6 +172,7 @@ constexpr std::array kFilters{
         .minScanTimeCard = 1,
         .minTrigDelayCard = 0.1,
         .minTrigDelayNoCard = 1,
+        .gateSeconds = 1,
     },
     Filter{
         .text = "20Hz",
@@ -180,6 +181,7 @@ constexpr std::array kFilters{
         .minScanTimeCard = 0.3,
         .minTrigDelayCard = 0.03,
         .minTrigDelayNoCard = 0.3,
+        .gateSeconds = 0.1,
     },
     Filter{
         .text = "200Hz",
@@ -188,6 +190,7 @@ constexpr std::array kFilters{
         .minScanTimeCard = 0.05,
         .minTrigDelayCard = 0.01,
         .minTrigDelayNoCard = 0.03,
+        .gateSeconds = 0.01,
     },
 };
 
@@ -281,6 +284,23 @@ std::string_view apertureLine(int band) {
     // No filter taken (only possible when no Frequency or Period row is
     // visible): the shortest gate.
     return it == kFilters.end() ? kShortestAperture : it->apertureLine;
+}
+
+double measuringSeconds(std::string_view function, int band) {
+    // NPLC 1 on 50 Hz mains, the slower of the two.
+    constexpr double kLineCycleSeconds = 0.02;
+    const Function* f = findFunction(function);
+    if (f == nullptr) {
+        return 0;
+    }
+    if (!f->isAc) {
+        return kLineCycleSeconds;
+    }
+    // The card's minimum scan time of a filter is its settling time.
+    const auto* it = std::ranges::find(kFilters, band, &Filter::band);
+    const Filter& filter = it == kFilters.end() ? kFilters.back() : *it;
+    const double gate = f->further == FurtherLines::BandAperture ? filter.gateSeconds : 0;
+    return filter.minScanTimeCard + gate;
 }
 
 std::vector<CommandStep> scanCardLines(std::string_view function, int n, double rangeValue,

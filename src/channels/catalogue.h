@@ -58,6 +58,7 @@ struct Filter {
     double minScanTimeCard;  // seconds
     double minTrigDelayCard;
     double minTrigDelayNoCard;
+    double gateSeconds;  // Frequency and Period: the aperture line's gate
 };
 
 // Texts a row holds besides the catalogue's functions and filters.
@@ -102,6 +103,12 @@ int minBand(std::span<const std::string_view> filterTexts);
 
 // Frequency and Period gate time for a band.
 std::string_view apertureLine(int band);
+
+// About how long the meter takes for one reading of `function` with `band`
+// in force (seconds): the AC filter's settling, for Frequency and Period
+// with the gate, or one power-line cycle of integration. 0 outside the
+// catalogue.
+double measuringSeconds(std::string_view function, int band);
 
 struct CommandStep {
     std::string line;

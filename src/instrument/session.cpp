@@ -45,9 +45,10 @@ void InstrumentSession::setIoTimeout() {
 
 void InstrumentSession::writeLine(std::string_view line) {
     // One call, one command: a line feed inside the line (a field pasted as
-    // "0.001\n*RST") would end it early and send the rest as a command of
-    // its own.
-    std::string message(line.substr(0, line.find('\n')));
+    // "0.001\n*RST") would end it early, and a ";" ("0.1;*RST") would join
+    // another command to it; either way the rest would reach the meter as a
+    // command of its own. None of the program's own lines holds either.
+    std::string message(line.substr(0, line.find_first_of("\n;")));
     message += '\n';
     writeBytes(message);
 }

@@ -55,7 +55,7 @@ class InstrumentSession {
     void setIoTimeout();
 
     // A command line: the line and "\n", WriteCount = its length + 1. A line
-    // holding a line feed goes out up to it.
+    // holding a line feed or a ";" goes out up to the first of them.
     void writeLine(std::string_view line);
     // Bytes as they are, without a line feed.
     void writeBytes(std::string_view bytes);

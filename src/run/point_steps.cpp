@@ -177,18 +177,17 @@ std::int64_t intervalMs(double seconds) {
 
 RunOutcome endOfPoint(RunContext& ctx) {
     const Panel& p = ctx.panel;
-    if (!p.ChkTest[0]->isChecked() || ctx.stopRequested) {
+    const auto stopped = [&p, &ctx] { return !p.ChkTest[0]->isChecked() || ctx.stopRequested; };
+    if (stopped()) {
         return RunOutcome::Stopped;
     }
     while (!p.ChkTest[1]->isChecked() && !ctx.stopRequested) {
         ctx.clock.idle();
     }
-    if (ctx.stopRequested) {
-        return RunOutcome::Stopped;
-    }
-    ctx.clock.wait(intervalMs(fieldValue(p.TxtSleep)),
-                   [&p, &ctx] { return !p.ChkTest[0]->isChecked() || ctx.stopRequested; });
-    return RunOutcome::Continue;
+    ctx.clock.wait(intervalMs(fieldValue(p.TxtSleep)), stopped);
+    // A stop during the hold or the interval ends the run here: the meter is
+    // not sent another point's set-up it will never be asked for.
+    return stopped() ? RunOutcome::Stopped : RunOutcome::Continue;
 }
 
 RunOutcome pointLoop(RunContext& ctx, RunMode mode, const std::function<void()>& programPoint,

@@ -26,6 +26,8 @@ inline constexpr int kSilentReadLimit = 10;
 
 inline constexpr const char* kMeterSilentMessage =
     "儀器沒有回應,測試已停止!! (The meter stopped answering; the run was stopped.)";
+inline constexpr const char* kScanNeverDoneMessage =
+    "掃描沒有完成,測試已停止!! (The scan never completed; the run was stopped.)";
 
 std::string comboText(const QComboBox* combo);
 // A number as read-outs and counters show it.
@@ -66,7 +68,8 @@ std::int64_t intervalMs(double seconds);
 
 // After the point is drawn: the end test, the hold while the pause toggle
 // is released (the run toggle is not looked at during the hold), the
-// interval, which a released run toggle cuts short.
+// interval, which a released run toggle cuts short; a run toggle released
+// by then ends the run before another point is begun.
 RunOutcome endOfPoint(RunContext& ctx);
 
 // The point loop both modes share: for every point up to the record length

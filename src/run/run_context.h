@@ -32,9 +32,10 @@ struct RunHooks {
 
 // How a point, or a whole run, came to an end.
 enum class RunOutcome {
-    Continue,     // take the next point
-    Stopped,      // the run toggle was released or the window is closing
-    MeterSilent,  // the meter gave nothing usable for too many reads in a row
+    Continue,       // take the next point
+    Stopped,        // the run toggle was released or the window is closing
+    MeterSilent,    // the meter gave nothing usable for too many reads in a row
+    ScanNeverDone,  // the meter answered, but the scan never completed
 };
 
 // Everything a run reads and writes while it goes.

@@ -15,6 +15,7 @@
 #include "display/scale.h"
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
+#include "instrument/failure_line.h"
 #include "instrument/session.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
@@ -89,9 +90,15 @@ void RunDriver::runOnce() {
     const RunOutcome outcome = scanCard ? ScanCardRun(ctx_).run() : MainUnitRun(ctx_).run();
     endOfRun();
     // Every point taken so far stays in the store and can be saved.
-    if (outcome == RunOutcome::MeterSilent) {
-        boxes_.show(QString::fromUtf8(run::kMeterSilentMessage), defaultMessageTitle(),
-                    MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Exclamation);
+    if (outcome == RunOutcome::MeterSilent || outcome == RunOutcome::ScanNeverDone) {
+        const bool silent = outcome == RunOutcome::MeterSilent;
+        reportFailure(session_.ResourceName + ": " +
+                          (silent ? "the meter stopped answering" : "the scan never completed") +
+                          "; the run was stopped",
+                      session_.VisaStatus);
+        boxes_.show(
+            QString::fromUtf8(silent ? run::kMeterSilentMessage : run::kScanNeverDoneMessage),
+            defaultMessageTitle(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Exclamation);
     }
     stopRequested_ = false;
 }

@@ -32,6 +32,10 @@ constexpr int kAfterFetchQueryMs = 20;
 // A scan-state read slower than this is counted on the diagnostic panel.
 constexpr std::int32_t kSlowReadMs = 900;
 constexpr const char* kTimePicture = "######0.0#";
+// A scan that has taken this many times what its settings need, and at
+// least the floor, is taken as never completing.
+constexpr double kScanLimitFactor = 10;
+constexpr double kScanLimitFloorMs = 30000;
 
 }  // namespace
 
@@ -118,6 +122,7 @@ void ScanCardRun::programChannel(int row) {
 RunOutcome ScanCardRun::acquirePoint() {
     Panel& p = ctx_.panel;
     if (const RunOutcome scanned = waitForScan(); scanned != RunOutcome::Continue) {
+        abandonPoint();
         return scanned;
     }
     p.Text8->setText(run::shownText(ctx_.state.PointIndex));
@@ -135,6 +140,14 @@ RunOutcome ScanCardRun::acquirePoint() {
     return RunOutcome::Continue;
 }
 
+// A scan given up before it finished stored nothing, so it is no point: the
+// counter goes back to the last point stored (empty before the first).
+void ScanCardRun::abandonPoint() {
+    RunState& st = ctx_.state;
+    --st.PointIndex;
+    ctx_.panel.Text5->setText(st.PointIndex > 0 ? run::shownText(st.PointIndex) : QString());
+}
+
 RunOutcome ScanCardRun::waitForScan() {
     RunState& st = ctx_.state;
     st.ScanBusy = 0;
@@ -142,20 +155,46 @@ RunOutcome ScanCardRun::waitForScan() {
     if (ctx_.session.ScanCardPresent == 1) {
         st.ScanBusy = 1;
     }
+    const std::int64_t started = ctx_.clock.tickMs();
+    const double limitMs = scanLimitMs();
     while (st.ScanBusy + st.ReadBusy != 0) {
         ctx_.clock.yield();
         if (st.ScanBusy == 1 && pollScanState()) {
             return RunOutcome::MeterSilent;
         }
         ctx_.clock.pause(kBetweenPollsMs);
+        if (st.ScanBusy + st.ReadBusy == 0) {
+            break;
+        }
         // A scan that never completes (a meter that answers but never gets
-        // there) must not hold the run: releasing the run toggle ends it.
-        const bool stopped = !ctx_.panel.ChkTest[0]->isChecked() || ctx_.stopRequested;
-        if (st.ScanBusy + st.ReadBusy != 0 && stopped) {
+        // there) must not hold the run: releasing the run toggle ends it,
+        // and so does the time any such scan could take.
+        if (!ctx_.panel.ChkTest[0]->isChecked() || ctx_.stopRequested) {
             return RunOutcome::Stopped;
+        }
+        if (static_cast<double>(ctx_.clock.tickMs() - started) > limitMs) {
+            return RunOutcome::ScanNeverDone;
         }
     }
     return RunOutcome::Continue;
+}
+
+// Every channel waits the trigger delay, then the longer of the scan time
+// and its measurement; the slowest scanned function is taken for all.
+double ScanCardRun::scanLimitMs() const {
+    const RunState& st = ctx_.state;
+    const Panel& p = ctx_.panel;
+    double slowest = 0;
+    for (int row = 0; row < catalogue::kChannelCount; ++row) {
+        if (run::rowInUse(p, row)) {
+            const auto i = static_cast<std::size_t>(row);
+            slowest = std::max(
+                slowest, catalogue::measuringSeconds(run::comboText(p.CboFunc[i]), st.MinBand));
+        }
+    }
+    const double perChannel = std::max(0.0, run::fieldValue(p.TxtTrigDelay)) +
+                              std::max(run::fieldValue(p.TxtScanTimer), slowest);
+    return std::max(kScanLimitFactor * st.ChannelCount * perChannel * 1000, kScanLimitFloorMs);
 }
 
 bool ScanCardRun::pollScanState() {

@@ -32,6 +32,10 @@ class ScanCardRun {
     void bandScan();
     void programChannel(int row);
     RunOutcome waitForScan();
+    void abandonPoint();
+    // How long a scan of the point's settings may take before it is taken
+    // as never completing.
+    double scanLimitMs() const;
     // One scan-state query; true when the meter is taken as gone.
     bool pollScanState();
     RunOutcome fetch();

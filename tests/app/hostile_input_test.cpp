@@ -24,8 +24,8 @@ namespace tq::test {
 namespace {
 
 // Nothing, blanks, numbers beyond every range (Val reads "nan" and "inf" as
-// 0), 10000 characters, control characters with a command after a line
-// break, non-Latin text and path pieces.
+// 0), 10000 characters, control characters, a command after a line break
+// or a ";", non-Latin text and path pieces.
 std::vector<std::string> hostileTexts() {
     return {"",
             "   ",
@@ -43,6 +43,7 @@ std::vector<std::string> hostileTexts() {
             std::string(10000, 'x'),
             std::string("\x01\x02\x1b\t\r\n\x7f", 7),
             "0.001\n*RST",
+            "0.1;*RST",
             "測試Ωµ🙂",
             "../x",
             "..",

@@ -48,8 +48,9 @@ TEST(InstrumentSession, StartUpStepsAndCommandLinesOnTheWire) {
                             "write 10 [Rout:state?\n] 12", "write 10 [system:local] 12"));
 }
 
-// A field pasted with a line break must not smuggle a second command in.
-TEST(InstrumentSession, ALineGoesOutUpToItsFirstLineFeed) {
+// A field typed with a line break or a ";" must not smuggle a second
+// command in.
+TEST(InstrumentSession, ALineGoesOutUpToItsFirstLineFeedOrSemicolon) {
     FakeVisa fake;
     fake.resources = {kMeter1};
     InstrumentSession session(fake);
@@ -59,7 +60,11 @@ TEST(InstrumentSession, ALineGoesOutUpToItsFirstLineFeed) {
     fake.calls.clear();
     session.writeLine("TRIG:DEL 0.001\n*RST");
     EXPECT_EQ(session.WriteCount, 15);
-    EXPECT_THAT(fake.calls, ElementsAre("write 10 [TRIG:DEL 0.001\n] 15"));
+    session.writeLine("TRIG:DEL 0.1;*RST\n*CLS");
+    session.writeLine("ROUT:SCAN:TIMER \n0.1;*RST");
+    EXPECT_THAT(fake.calls,
+                ElementsAre("write 10 [TRIG:DEL 0.001\n] 15", "write 10 [TRIG:DEL 0.1\n] 13",
+                            "write 10 [ROUT:SCAN:TIMER \n] 17"));
 }
 
 TEST(InstrumentSession, NoMeterLeavesTheCountAtZero) {

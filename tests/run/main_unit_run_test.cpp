@@ -110,7 +110,7 @@ TEST(MainUnitRun, OverloadsKeepTheTraceAndFailedReadsAreNoReading) {
     EXPECT_TRUE(rig.boxes.texts.empty());
 }
 
-TEST(MainUnitRun, AStopDuringAPauseActsAfterTheNextPoint) {
+TEST(MainUnitRun, AStopDuringAPauseEndsTheRunWithoutAnotherPoint) {
     RunRig rig(noCard());
     rig.setChannels({{"DCV", "10V"}});
     int idles = 0;
@@ -125,7 +125,9 @@ TEST(MainUnitRun, AStopDuringAPauseActsAfterTheNextPoint) {
         rig.p.ChkTest[1]->setChecked(idles == 10);
     });
     rig.run(10);
-    EXPECT_EQ(rig.count("READ?"), 3);
+    EXPECT_EQ(rig.count("READ?"), 2);
+    EXPECT_EQ(rig.count("TRIG:DEL 0.001"), 2);
+    EXPECT_EQ(rig.p.Text5->text(), "2");
     EXPECT_EQ(idles, 10);
 }
 

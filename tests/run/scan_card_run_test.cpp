@@ -82,6 +82,19 @@ TEST(ScanCardProgramming, RangeValuesBandsCountsAndAnEmptyRun) {
     EXPECT_TRUE(empty.p.ComSaveFrame->isEnabled());
 }
 
+TEST(ScanCardProgramming, AFieldSendsOneCommandWhateverIsTypedAfterIt) {
+    RunRig rig;
+    rig.setChannels({{"DCV", "10V"}});
+    rig.p.TxtTrigDelay->setText("0.1;*RST");
+    rig.p.TxtScanTimer->setText("0.3\n*RST;*CLS");
+    rig.run(2);
+    EXPECT_EQ(rig.count("TRIG:DEL 0.1"), 2);
+    EXPECT_EQ(rig.count("ROUT:SCAN:TIMER 0.3"), 2);
+    EXPECT_EQ(rig.count("*RST"), 0);
+    EXPECT_EQ(rig.points.size(), 2u);
+    EXPECT_TRUE(rig.boxes.texts.empty());
+}
+
 TEST(ScanCardStore, LongRunsKeepTheNewestScreenAndTheHistoryBelowIt) {
     struct Case {
         int perScreen, length, firstLabel, lastLabel;
@@ -239,21 +252,83 @@ TEST(ScanCardToggles, APauseHoldsAfterThePointAndARunToggleEndsAfterIt) {
     EXPECT_TRUE(rig.p.Command1->isEnabled());
 }
 
-TEST(ScanCardToggles, TheIntervalIsWaitedInFullUnlessTheRunIsStopped) {
-    for (const bool stop : {false, true}) {
+TEST(ScanCardToggles, AStopInTheIntervalOrThePollBeginsNoFurtherPoint) {
+    enum class StopIn { Nothing, Interval, Poll };
+    for (const StopIn stop : {StopIn::Nothing, StopIn::Interval, StopIn::Poll}) {
         RunRig rig;
         rig.setChannels({{"DCV", "10V"}});
         rig.p.TxtSleep->setText("100000000");  // 1E11 ms: beyond 32 bits
-        if (stop) {
+        if (stop == StopIn::Interval) {
             rig.clock.startTimer(10000, [&] { rig.p.ChkTest[0]->setChecked(false); });
         }
+        if (stop == StopIn::Poll) {
+            // A scan of 1 s takes several polls.
+            rig.p.TxtSleep->setText("0.01");
+            rig.p.TxtScanTimer->setText("1");
+            rig.clock.setYieldHook([&] {
+                if (rig.p.Text5->text() == "2" && rig.lines().back() == "Rout:scan:state?") {
+                    rig.p.ChkTest[0]->setChecked(false);
+                }
+            });
+        }
         rig.run(2);
-        EXPECT_EQ(rig.count("TRIG:DEL 0.001"), 2);
-        // A stop cuts the wait short; the point begun after it ends the run
-        // while its scan still goes.
-        EXPECT_EQ(rig.clock.tickMs() > 100000000000, !stop);
-        EXPECT_EQ(rig.points.size(), stop ? 1u : 2u);
+        // The interval is waited in full unless a stop cuts it short.
+        EXPECT_EQ(rig.clock.tickMs() > 100000000000, stop == StopIn::Nothing);
+        // After a stop in the interval the meter hears nothing more; a scan
+        // abandoned in the poll is not fetched and is no point.
+        EXPECT_EQ(rig.count("TRIG:DEL 0.001"), stop == StopIn::Interval ? 1 : 2);
+        EXPECT_EQ(rig.count("ROUT:SCAN:STEP"), stop == StopIn::Interval ? 1 : 2);
+        EXPECT_EQ(rig.count("fetch?"), stop == StopIn::Nothing ? 2 : 1);
+        const std::size_t points = stop == StopIn::Nothing ? 2 : 1;
+        EXPECT_EQ(rig.points.size(), points);
+        EXPECT_EQ(rig.p.Text5->text(), QString::number(points));
+        EXPECT_EQ(rig.p.Text8->text(), QString::number(points));
+        EXPECT_EQ(rig.p.TxtPoint1->text(), QString::number(points));
+        EXPECT_EQ(rig.store.value(10002, 1) != 0.0, points == 2);
     }
+}
+
+TEST(ScanCardToggles, AScanThatNeverCompletesEndsTheRunAndKeepsThePoints) {
+    RunRig rig;
+    rig.setChannels({{"DCV", "10V"}, {"DCV", "10V"}});
+    for (int n = 1; n <= 1000; ++n) {
+        rig.scripted.script("Rout:scan:state?", n + 50, replyWith("1\n"));
+    }
+    ::testing::internal::CaptureStderr();
+    rig.run(100);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "tq4700: USB0::0x3A6D::0x0E31::TW00000001::INSTR: the scan never completed; the run "
+              "was stopped (VI_SUCCESS)\n");
+    EXPECT_THAT(rig.boxes.texts,
+                ElementsAre("掃描沒有完成,測試已停止!! (The scan never completed; the run was "
+                            "stopped.)"));
+    ASSERT_GE(rig.points.size(), 2u);
+    const QString taken = QString::number(rig.points.size());
+    EXPECT_EQ(rig.p.Text5->text(), taken);
+    EXPECT_EQ(rig.p.Text8->text(), taken);
+    for (const auto& point : rig.points) {
+        EXPECT_EQ(rig.store.value(point.row, 2), point.reading[2]);
+    }
+    // Gave up after the floor of 30 s, not before and not much after.
+    const auto& t = rig.meter().transcript();
+    const auto step = std::find_if(t.rbegin(), t.rend(),
+                                   [](const auto& e) { return e.bytes == "ROUT:SCAN:STEP\n"; });
+    const std::int64_t waited = t.back().timeMs - step->timeMs;
+    EXPECT_GE(waited, 29500);
+    EXPECT_LT(waited, 31000);
+    EXPECT_TRUE(rig.p.Command1->isEnabled());
+}
+
+TEST(ScanCardToggles, ASlowScanIsWaitedFor) {
+    // Ten channels of 5 s each: far beyond the floor, within the limit.
+    RunRig rig;
+    rig.setChannels({{"ACV", "10V", "3Hz"}}, 10);
+    rig.p.TxtScanTimer->setText("5");
+    rig.p.TxtTrigDelay->setText("0.1");
+    rig.run(1);
+    EXPECT_TRUE(rig.boxes.texts.empty());
+    ASSERT_EQ(rig.points.size(), 1u);
+    EXPECT_GT(rig.count("Rout:scan:state?"), 300);
 }
 
 TEST(ScanCardToggles, AMeterThatStopsAnsweringEndsTheRunAndKeepsThePoints) {
