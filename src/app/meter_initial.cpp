@@ -4,9 +4,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 #include "common/clock.h"
+#include "instrument/failure_line.h"
 #include "instrument/session.h"
+#include "instrument/usb_resource.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 
@@ -16,6 +20,27 @@ namespace {
 // The meter needs this long after the card query before its answer is read.
 constexpr int kCardProbeDelayMs = 20;
 
+// How a logged-in user gets the rights to a usbtmc node (as the README says).
+constexpr std::string_view kUdevHint =
+    "the udev rule 60-tq4700.rules lets logged-in users open the meter: sudo cp "
+    "packaging/60-tq4700.rules /etc/udev/rules.d/ && sudo udevadm control --reload && sudo "
+    "udevadm trigger, then re-plug it";
+
+std::string_view permissionHint(std::string_view resource, visa::ViStatus status) {
+    const bool usb = visa::parseUsbResource(resource).has_value();
+    return usb && status == visa::VI_ERROR_NPERMISSION ? kUdevHint : std::string_view();
+}
+
+// A reply as one line of printable text, without the buffer's blanks.
+std::string shownReply(std::string_view reply) {
+    std::string text;
+    for (const char c : reply) {
+        text += (c >= ' ' && c <= '~') ? c : ' ';
+    }
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
 }  // namespace
 
 MeterInitial::MeterInitial(Panel& panel, Clock& clock, InstrumentSession& session,
@@ -24,18 +49,28 @@ MeterInitial::MeterInitial(Panel& panel, Clock& clock, InstrumentSession& sessio
 
 void MeterInitial::Initial() {
     InstrumentSession& s = session_;
-    if (visa::failed(s.openResourceManager())) {
+    if (const visa::ViStatus status = s.openResourceManager(); visa::failed(status)) {
+        reportFailure("no VISA library: " + s.describe(status), status);
         boxes_.show(QString::fromUtf8(kVisaLibraryError), QString::fromUtf8(kVisaLibraryErrorTitle),
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Exclamation);
         return;
     }
     s.findMeters();
     if (!(s.FoundCount > 0)) {
-        p_.LabMsg->setText(QString::fromUtf8(kInitialFail));
-        s.closeResourceManager();
+        reportFailure("no TQ4700 found matching " + std::string(kMeterPattern), s.VisaStatus);
+        notFound();
         return;
     }
     s.openMeter();
+    // A meter found but not opened (a refused connection, a device node the
+    // user may not open) is no meter: everything after would go nowhere.
+    if (const visa::ViStatus status = s.VisaStatus; visa::failed(status)) {
+        reportFailure("cannot open " + s.ResourceName + ": " + s.describe(status), status,
+                      permissionHint(s.ResourceName, status));
+        s.FoundCount = 0;
+        notFound();
+        return;
+    }
     p_.LabSN->setText(QString::fromStdString(serialLabel(s.ResourceName)));
     s.setIoTimeout();
 
@@ -44,13 +79,25 @@ void MeterInitial::Initial() {
     s.writeLine("*IDN?");
     s.readReply();
     // A meter that names itself wrongly is still probed: the session stays.
-    p_.LabMsg->setText(
-        QString::fromUtf8(s.replyStartsWith(kIdentityPrefix) ? kInitialOk : kInitialFail));
+    const bool identified = s.replyStartsWith(kIdentityPrefix);
+    p_.LabMsg->setText(QString::fromUtf8(identified ? kInitialOk : kInitialFail));
+    if (visa::failed(s.VisaStatus)) {
+        reportFailure(s.ResourceName + ": no answer to *IDN?: " + s.describe(s.VisaStatus),
+                      s.VisaStatus);
+    } else if (!identified) {
+        reportFailure(s.ResourceName + " is no TQ4700: it answered *IDN? with \"" +
+                          shownReply(s.reply()) + "\"",
+                      s.VisaStatus);
+    }
     clock_.yield();
 
     s.writeLine("Rout:state?");
     clock_.pause(kCardProbeDelayMs);
     s.readReply();
+    if (visa::failed(s.VisaStatus)) {
+        reportFailure(s.ResourceName + ": no answer to Rout:state?: " + s.describe(s.VisaStatus),
+                      s.VisaStatus, "taken as a meter without a scanner card");
+    }
     // A time-out leaves the identity in the buffer, which reads as no card.
     if (s.reply().front() == '1') {
         s.ScanCardPresent = 1;
@@ -60,6 +107,11 @@ void MeterInitial::Initial() {
         layOutForOneChannel();
     }
     clock_.yield();
+}
+
+void MeterInitial::notFound() {
+    p_.LabMsg->setText(QString::fromUtf8(kInitialFail));
+    session_.closeResourceManager();
 }
 
 // The meter's own input measures CH1 only: no math channel, no right axis,

@@ -27,6 +27,8 @@ class MeterInitial {
 
   private:
     void layOutForOneChannel();
+    // The failure stays on screen and the resource manager is closed.
+    void notFound();
 
     Panel& p_;
     Clock& clock_;

@@ -87,6 +87,8 @@ ViStatus BuiltinVisa::open(ViSession rm, std::string_view name, ViUInt32 /*mode*
         std::unique_ptr<Transport> transport;
         const ViStatus status = source->open(name, transport);
         if (failed(status)) {
+            openStatus_ = status;
+            openFailure_ = source->openFailure();
             return status;
         }
         vi = add(Session{.rm = rm, .transport = std::move(transport)});
@@ -117,6 +119,14 @@ ViStatus BuiltinVisa::read(ViSession vi, std::span<char> buffer, ViUInt32& retCo
     retCount = 0;
     Session* session = find<Session>(vi);
     return session == nullptr ? VI_ERROR_INV_SESSION : session->transport->read(buffer, retCount);
+}
+
+ViStatus BuiltinVisa::statusDesc(ViObject vi, ViStatus status, std::string& desc) {
+    if (status == openStatus_ && !openFailure_.empty()) {
+        desc = openFailure_;
+        return VI_SUCCESS;
+    }
+    return VisaApi::statusDesc(vi, status, desc);
 }
 
 ViStatus BuiltinVisa::close(ViObject object) {

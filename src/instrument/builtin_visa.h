@@ -30,6 +30,7 @@ class BuiltinVisa : public VisaApi {
     ViStatus write(ViSession vi, std::string_view bytes, ViUInt32& retCount) override;
     ViStatus read(ViSession vi, std::span<char> buffer, ViUInt32& retCount) override;
     ViStatus close(ViObject object) override;
+    ViStatus statusDesc(ViObject vi, ViStatus status, std::string& desc) override;
 
   private:
     struct ResourceManager {};
@@ -48,6 +49,9 @@ class BuiltinVisa : public VisaApi {
     ViObject add(Object object);
 
     std::vector<std::unique_ptr<TransportSource>> sources_;
+    // The latest open that failed, with the source's reason.
+    ViStatus openStatus_ = VI_SUCCESS;
+    std::string openFailure_;
     std::map<ViObject, Object> objects_;
     ViObject nextHandle_ = 1;
 };

@@ -20,6 +20,8 @@ namespace {
 // as it does without VISA, its start-up reporting the library error.
 class UnavailableVisa : public VisaApi {
   public:
+    explicit UnavailableVisa(std::string problem) : problem_(std::move(problem)) {}
+
     ViStatus openDefaultRM(ViSession& rm) override {
         rm = VI_NULL;
         return VI_ERROR_SYSTEM_ERROR;
@@ -47,6 +49,13 @@ class UnavailableVisa : public VisaApi {
     ViStatus close(ViObject object) override {
         return object == VI_NULL ? VI_WARN_NULL_OBJECT : VI_ERROR_INV_OBJECT;
     }
+    ViStatus statusDesc(ViObject, ViStatus, std::string& desc) override {
+        desc = problem_;
+        return VI_SUCCESS;
+    }
+
+  private:
+    std::string problem_;
 };
 
 void chooseProvider(const LinkOptions& options, Link& link) {
@@ -70,7 +79,7 @@ void chooseProvider(const LinkOptions& options, Link& link) {
             link.visa = std::move(library);
             link.description = "system VISA " + options.visaLibrary;
         } else {
-            link.visa = std::make_unique<UnavailableVisa>();
+            link.visa = std::make_unique<UnavailableVisa>(problem);
             link.description = "no VISA";
             link.problems.push_back(problem);
         }

@@ -67,4 +67,8 @@ ViStatus NamedResourceVisa::close(ViObject object) {
     return inner_->close(object);
 }
 
+ViStatus NamedResourceVisa::statusDesc(ViObject vi, ViStatus status, std::string& desc) {
+    return inner_->statusDesc(vi, status, desc);
+}
+
 }  // namespace tq::visa

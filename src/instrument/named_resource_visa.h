@@ -25,6 +25,7 @@ class NamedResourceVisa : public VisaApi {
     ViStatus write(ViSession vi, std::string_view bytes, ViUInt32& retCount) override;
     ViStatus read(ViSession vi, std::span<char> buffer, ViUInt32& retCount) override;
     ViStatus close(ViObject object) override;
+    ViStatus statusDesc(ViObject vi, ViStatus status, std::string& desc) override;
 
   private:
     bool ownsList(ViObject object) const;

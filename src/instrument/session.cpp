@@ -77,6 +77,14 @@ void InstrumentSession::readFetch() {
     FetchBuf.assign(received.data(), kept);
 }
 
+std::string InstrumentSession::describe(visa::ViStatus status) const {
+    std::string desc;
+    if (visa::failed(visa_.statusDesc(DefaultRM, status, desc)) || desc.empty()) {
+        desc = visa::statusWords(status);
+    }
+    return desc;
+}
+
 void InstrumentSession::blankReply() {
     ReplyBuf.fill(' ');
 }

@@ -66,6 +66,10 @@ class InstrumentSession {
     void blankReply();
     void clearFetch();
 
+    // A status in words, as the link knows it (the system's reason a meter
+    // did not open, where it has one).
+    std::string describe(visa::ViStatus status) const;
+
     // ReplyBuf as text: always 64 characters.
     std::string_view reply() const { return {ReplyBuf.data(), ReplyBuf.size()}; }
     bool replyStartsWith(std::string_view prefix) const { return reply().starts_with(prefix); }

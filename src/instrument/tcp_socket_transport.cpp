@@ -51,25 +51,32 @@ bool isBoardPrefix(std::string_view field) {
 }
 
 // Non-blocking connect bounded by the default time-out.
-ViStatus connectTo(const addrinfo& info, UniqueFd& socketFd) {
+ViStatus connectTo(const addrinfo& info, UniqueFd& socketFd, std::string& reason) {
     UniqueFd fd(::socket(info.ai_family, info.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
                          info.ai_protocol));
     if (!fd.valid()) {
+        reason = systemWords(errno);
         return VI_ERROR_SYSTEM_ERROR;
     }
     if (::connect(fd.get(), info.ai_addr, info.ai_addrlen) != 0) {
         if (errno != EINPROGRESS) {
+            reason = systemWords(errno);
             return VI_ERROR_RSRC_NFOUND;
         }
         short revents = 0;
         const int ready = waitUntil(fd.get(), POLLOUT, deadlineAfter(kDefaultTimeoutMs), revents);
         if (ready == 0) {
+            reason = "no answer within " + std::to_string(kDefaultTimeoutMs) + " ms";
             return VI_ERROR_TMO;
         }
         int error = 0;
         socklen_t length = sizeof error;
-        if (ready < 0 || ::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 ||
-            error != 0) {
+        if (ready < 0 || ::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+            reason = systemWords(errno);
+            return VI_ERROR_RSRC_NFOUND;
+        }
+        if (error != 0) {
+            reason = systemWords(error);
             return VI_ERROR_RSRC_NFOUND;
         }
     }
@@ -100,60 +107,59 @@ std::optional<SocketAddress> parseSocketResource(std::string_view name) {
     return SocketAddress{.host = std::string(fields[1]), .port = std::string(fields[2])};
 }
 
-TcpSocketTransport::TcpSocketTransport(UniqueFd fd) : fd_(std::move(fd)) {}
+TcpSocketTransport::TcpSocketTransport(SocketAddress address, UniqueFd fd)
+    : address_(std::move(address)), fd_(std::move(fd)) {}
 
-ViStatus TcpSocketTransport::open(const SocketAddress& address,
-                                  std::unique_ptr<Transport>& transport) {
+ViStatus TcpSocketTransport::connect(const SocketAddress& address, UniqueFd& fd,
+                                     std::string& reason) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* list = nullptr;
-    if (::getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &list) != 0) {
+    if (const int error =
+            ::getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &list)) {
+        reason = ::gai_strerror(error);
         return VI_ERROR_RSRC_NFOUND;
     }
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(list, &::freeaddrinfo);
     ViStatus status = VI_ERROR_RSRC_NFOUND;
     for (const addrinfo* info = list; info != nullptr; info = info->ai_next) {
-        UniqueFd fd;
-        status = connectTo(*info, fd);
+        status = connectTo(*info, fd, reason);
         if (!failed(status)) {
-            transport.reset(new TcpSocketTransport(std::move(fd)));
             return status;
         }
     }
     return status;
 }
 
-// A socket has no device clear: a reply that comes after its read timed
-// out would be taken for the answer to the next query, and every reply
-// after it would be one behind. What has come in by the next command is
-// such a late reply and goes; one still under way can't be told apart.
-void TcpSocketTransport::dropLateReplies() {
-    timedOut_ = false;
-    pending_.clear();
-    std::array<char, 4096> chunk{};
-    // A peer that never stops sending can't hold the write up for long.
-    for (int chunks = 0; chunks < 256;) {
-        const ssize_t n = ::recv(fd_.get(), chunk.data(), chunk.size(), MSG_DONTWAIT);
-        if (n > 0) {
-            ++chunks;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
-            lost_ = true;  // peer closed or reset
-        }
-        return;
+ViStatus TcpSocketTransport::open(const SocketAddress& address,
+                                  std::unique_ptr<Transport>& transport, std::string& reason) {
+    UniqueFd fd;
+    const ViStatus status = connect(address, fd, reason);
+    if (!failed(status)) {
+        transport.reset(new TcpSocketTransport(address, std::move(fd)));
     }
+    return status;
+}
+
+// A socket has no device clear: a reply that comes after its read timed out
+// would be taken for the answer to the next query, and every reply after it
+// would be one behind. A new connection leaves behind whatever the old one
+// still brings, as pyvisa users do by hand; the instrument keeps its
+// settings across connections.
+bool TcpSocketTransport::reconnect() {
+    pending_.clear();
+    fd_.reset();
+    std::string reason;
+    if (failed(connect(address_, fd_, reason))) {
+        lost_ = true;
+        return false;
+    }
+    return true;
 }
 
 ViStatus TcpSocketTransport::write(std::string_view bytes, ViUInt32& retCount) {
     retCount = 0;
-    if (timedOut_ && !lost_) {
-        dropLateReplies();
-    }
     if (lost_) {
         return VI_ERROR_CONN_LOST;
     }
@@ -212,9 +218,9 @@ ViStatus TcpSocketTransport::read(std::span<char> buffer, ViUInt32& retCount) {
         short revents = 0;
         const int ready = waitUntil(fd_.get(), POLLIN, deadline, revents);
         if (ready == 0) {
-            timedOut_ = true;
             // VISA hands over what arrived before the time-out.
-            return deliver(buffer, pending_.size(), VI_ERROR_TMO, retCount);
+            const ViStatus status = deliver(buffer, pending_.size(), VI_ERROR_TMO, retCount);
+            return reconnect() ? status : VI_ERROR_CONN_LOST;
         }
         if (ready < 0) {
             return VI_ERROR_SYSTEM_ERROR;
@@ -239,8 +245,10 @@ bool TcpSocketSource::recognises(std::string_view name) const {
 }
 
 ViStatus TcpSocketSource::open(std::string_view name, std::unique_ptr<Transport>& transport) {
+    failure_.clear();
     const auto address = parseSocketResource(name);
-    return address ? TcpSocketTransport::open(*address, transport) : VI_ERROR_INV_RSRC_NAME;
+    return address ? TcpSocketTransport::open(*address, transport, failure_)
+                   : VI_ERROR_INV_RSRC_NAME;
 }
 
 }  // namespace tq::visa

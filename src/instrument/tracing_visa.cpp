@@ -63,4 +63,8 @@ ViStatus TracingVisa::close(ViObject object) {
     return inner_->close(object);
 }
 
+ViStatus TracingVisa::statusDesc(ViObject vi, ViStatus status, std::string& desc) {
+    return inner_->statusDesc(vi, status, desc);
+}
+
 }  // namespace tq::visa

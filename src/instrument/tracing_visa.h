@@ -29,6 +29,7 @@ class TracingVisa : public VisaApi {
     ViStatus write(ViSession vi, std::string_view bytes, ViUInt32& retCount) override;
     ViStatus read(ViSession vi, std::span<char> buffer, ViUInt32& retCount) override;
     ViStatus close(ViObject object) override;
+    ViStatus statusDesc(ViObject vi, ViStatus status, std::string& desc) override;
 
   private:
     std::int64_t elapsed() const { return micros_() - start_; }

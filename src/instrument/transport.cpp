@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace tq::visa {
 
@@ -11,6 +12,14 @@ ViStatus MessageRemainder::take(std::span<char> buffer, ViUInt32& retCount) {
     bytes_.erase(0, count);
     retCount = static_cast<ViUInt32>(count);
     return bytes_.empty() ? VI_SUCCESS : VI_SUCCESS_MAX_CNT;
+}
+
+std::string systemWords(int error) {
+    std::string words = std::strerror(error);
+    if (!words.empty()) {
+        words.front() = static_cast<char>(std::tolower(static_cast<unsigned char>(words.front())));
+    }
+    return words;
 }
 
 bool sameResourceName(std::string_view a, std::string_view b) {

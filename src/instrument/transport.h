@@ -36,6 +36,9 @@ class TransportSource {
     // Whether the name is of this source's kind; open() then answers for it.
     virtual bool recognises(std::string_view name) const = 0;
     virtual ViStatus open(std::string_view name, std::unique_ptr<Transport>& transport) = 0;
+    // Why the latest open() failed, in the system's words ("connection
+    // refused"); empty when there is nothing to add to the status.
+    virtual std::string openFailure() const { return {}; }
 };
 
 // VISA's default I/O time-out.
@@ -55,6 +58,10 @@ class MessageRemainder {
   private:
     std::string bytes_;
 };
+
+// strerror's words for an errno, starting in lower case ("permission
+// denied"), to follow a resource name in a message.
+std::string systemWords(int error);
 
 // Case-insensitive comparison of resource names (VISA names ignore case).
 bool sameResourceName(std::string_view a, std::string_view b);

@@ -53,10 +53,12 @@ ViStatus usbtmcStatus(int error) {
 UsbtmcTransport::UsbtmcTransport(UniqueFd fd) : fd_(std::move(fd)) {}
 
 ViStatus UsbtmcTransport::open(const std::filesystem::path& node,
-                               std::unique_ptr<Transport>& transport) {
+                               std::unique_ptr<Transport>& transport, std::string& reason) {
     UniqueFd fd(::open(node.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
     if (!fd.valid()) {
-        return usbtmcStatus(errno);
+        const int error = errno;
+        reason = systemWords(error) + " on " + node.string();
+        return usbtmcStatus(error);
     }
     std::unique_ptr<UsbtmcTransport> opened(new UsbtmcTransport(std::move(fd)));
     // The driver starts every open file at 5000 ms; VISA's default is 2000.
@@ -186,6 +188,7 @@ bool UsbtmcSource::recognises(std::string_view name) const {
 }
 
 ViStatus UsbtmcSource::open(std::string_view name, std::unique_ptr<Transport>& transport) {
+    failure_.clear();
     const auto wanted = parseUsbResource(name);
     if (!wanted) {
         return VI_ERROR_INV_RSRC_NAME;
@@ -193,9 +196,10 @@ ViStatus UsbtmcSource::open(std::string_view name, std::unique_ptr<Transport>& t
     for (const auto& device : findUsbtmcDevices(sysRoot_)) {
         if (device.address.vendor == wanted->vendor && device.address.product == wanted->product &&
             sameResourceName(device.address.serial, wanted->serial)) {
-            return UsbtmcTransport::open(devRoot_ / device.node, transport);
+            return UsbtmcTransport::open(devRoot_ / device.node, transport, failure_);
         }
     }
+    failure_ = "no such usbtmc device";
     return VI_ERROR_RSRC_NFOUND;
 }
 

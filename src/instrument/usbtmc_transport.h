@@ -13,7 +13,9 @@ namespace tq::visa {
 // one reply, the time-out kept by the driver.
 class UsbtmcTransport : public Transport {
   public:
-    static ViStatus open(const std::filesystem::path& node, std::unique_ptr<Transport>& transport);
+    // reason: the system's words when the node does not open.
+    static ViStatus open(const std::filesystem::path& node, std::unique_ptr<Transport>& transport,
+                         std::string& reason);
 
     ViStatus write(std::string_view bytes, ViUInt32& retCount) override;
     ViStatus read(std::span<char> buffer, ViUInt32& retCount) override;
@@ -49,10 +51,12 @@ class UsbtmcSource : public TransportSource {
     std::vector<std::string> list() override;
     bool recognises(std::string_view name) const override;
     ViStatus open(std::string_view name, std::unique_ptr<Transport>& transport) override;
+    std::string openFailure() const override { return failure_; }
 
   private:
     std::filesystem::path sysRoot_;
     std::filesystem::path devRoot_;
+    std::string failure_;
 };
 
 }  // namespace tq::visa

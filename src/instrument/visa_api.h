@@ -8,7 +8,7 @@
 
 namespace tq::visa {
 
-// The eight VISA calls the front panel makes, with VISA's arguments and
+// The nine VISA calls the front panel makes, with VISA's arguments and
 // status values. Every provider (a system VISA library, the built-in
 // resource manager, the decorators around them) implements this and nothing
 // more, so the session code reads like the VISA program it is.
@@ -37,6 +37,10 @@ class VisaApi {
     virtual ViStatus read(ViSession vi, std::span<char> buffer, ViUInt32& retCount) = 0;
     // Closing a resource manager closes its sessions and find lists.
     virtual ViStatus close(ViObject object) = 0;
+    // viStatusDesc: the status in words. A provider that knows more (the
+    // system's reason a resource did not open) says so; the rest give the
+    // status's own meaning.
+    virtual ViStatus statusDesc(ViObject vi, ViStatus status, std::string& desc);
 };
 
 }  // namespace tq::visa

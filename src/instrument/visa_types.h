@@ -57,5 +57,7 @@ constexpr bool failed(ViStatus status) {
 // The status's VISA name ("VI_ERROR_TMO"), or its value in hex
 // ("0xBFFF0099") for one this table does not know.
 std::string statusName(ViStatus status);
+// What the status means, in a few words ("timed out").
+std::string statusWords(ViStatus status);
 
 }  // namespace tq::visa

@@ -89,6 +89,10 @@ class RecordingVisa : public visa::VisaApi {
         calls.push_back("close " + std::to_string(object) + " -> " + std::to_string(s));
         return s;
     }
+    visa::ViStatus statusDesc(visa::ViObject vi, visa::ViStatus status,
+                              std::string& desc) override {
+        return inner_.statusDesc(vi, status, desc);
+    }
 
     std::vector<std::string> calls;
 

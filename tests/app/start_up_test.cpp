@@ -1,3 +1,9 @@
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -6,6 +12,12 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/exit_command.h"
 #include "app/meter_initial.h"
@@ -121,7 +133,11 @@ TEST(StartUp, AMeterThatNamesItselfWronglyIsStillProbedAndTheFrameGoes) {
     sim::Options meter;
     meter.identity = "ACME,DMM9000,1234,1.0";
     AppRig rig(AppRig::simulated(meter));
+    ::testing::internal::CaptureStderr();
     rig.form->runStartUp();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "tq4700: USB0::0x3A6D::0x0E31::TW00000001::INSTR is no TQ4700: it answered *IDN? "
+              "with \"ACME,DMM9000,1234,1.0\" (VI_SUCCESS)\n");
     EXPECT_THAT(rig.hostLines(), ElementsAre("*RST\n", "*CLS\n", "*IDN?\n", "Rout:state?\n"));
     EXPECT_EQ(rig.p().LabMsg->text(), kInitialFail);
     EXPECT_TRUE(rig.p().ChkScanMode->isChecked());
@@ -133,7 +149,13 @@ TEST(StartUp, AnUnansweredCardProbeMeansNoCard) {
     sim::Options meter;
     meter.faults.disconnectAfterLines = 3;
     AppRig rig(AppRig::simulated(meter));
+    ::testing::internal::CaptureStderr();
     rig.form->runStartUp();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "tq4700: USB0::0x3A6D::0x0E31::TW00000001::INSTR: no answer to *IDN?: connection "
+              "lost (VI_ERROR_CONN_LOST)\n"
+              "tq4700: USB0::0x3A6D::0x0E31::TW00000001::INSTR: no answer to Rout:state?: "
+              "connection lost (VI_ERROR_CONN_LOST); taken as a meter without a scanner card\n");
     EXPECT_EQ(rig.form->session().ScanCardPresent, 0);
     EXPECT_FALSE(rig.p().FrameMa->isHidden());
 }
@@ -143,7 +165,12 @@ TEST(StartUp, AVisaLibraryThatDoesNotLoadGivesOneBoxAndNothingElse) {
     options.visaLibrary = "/nonexistent/libvisa.so";
     AppRig rig(options);
     const QString designText = rig.p().LabMsg->text();
+    ::testing::internal::CaptureStderr();
     rig.form->runStartUp();
+    const std::string line = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(line.starts_with("tq4700: no VISA library: ")) << line;
+    EXPECT_NE(line.find("/nonexistent/libvisa.so"), std::string::npos) << line;
+    EXPECT_TRUE(line.ends_with(" (VI_ERROR_SYSTEM_ERROR)\n")) << line;
 
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     const test::FakeBoxes::Box& box = rig.boxes.shown.front();
@@ -166,7 +193,11 @@ TEST(StartUp, WithoutAMeterTheFailureStaysUpAndTheWindowIsUsable) {
     options.sysRoot = sys.path().toStdString();
     options.devRoot = sys.path().toStdString();
     AppRig rig(options);
+    ::testing::internal::CaptureStderr();
     rig.form->runStartUp();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "tq4700: no TQ4700 found matching USB[0-9]*::0x3A6D::0x0E31::?*INSTR "
+              "(VI_ERROR_RSRC_NFOUND)\n");
 
     Panel& p = rig.p();
     EXPECT_EQ(p.LabMsg->text(), kInitialFail);
@@ -183,6 +214,90 @@ TEST(StartUp, WithoutAMeterTheFailureStaysUpAndTheWindowIsUsable) {
     p.TxtChNo->setText("3");
     EXPECT_TRUE(p.FrameCH[3]->isHidden());
     EXPECT_FALSE(p.FrameCH[2]->isHidden());
+}
+
+// A port nothing listens on: connecting to it is refused.
+std::string refusedSocketResource() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return "TCPIP0::127.0.0.1::" + std::to_string(ntohs(address.sin_port)) + "::SOCKET";
+}
+
+// A TQ4700 in a stand-in sysfs whose device node the user may not open:
+// a read-only sysfs attribute refuses writing even to root.
+struct UnopenableUsbMeter {
+    UnopenableUsbMeter() {
+        namespace fs = std::filesystem;
+        const fs::path root(dir.path().toStdString());
+        const fs::path device = root / "sys/devices/usb1/1-1";
+        fs::create_directories(device / "1-1:1.0");
+        std::ofstream(device / "idVendor") << "3a6d\n";
+        std::ofstream(device / "idProduct") << "0e31\n";
+        std::ofstream(device / "serial") << "TW00000042\n";
+        fs::create_directories(root / "sys/class/usbmisc/usbtmc0");
+        fs::create_symlink(device / "1-1:1.0", root / "sys/class/usbmisc/usbtmc0/device");
+        fs::create_directories(root / "dev");
+        fs::create_symlink(kNoRights, root / "dev/usbtmc0");
+        options.searchSystemVisa = false;
+        options.sysRoot = root / "sys";
+        options.devRoot = root / "dev";
+    }
+    static bool refused() {
+        const int fd = ::open(kNoRights, O_RDWR);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return fd < 0 && errno == EACCES;
+    }
+    static constexpr const char* kNoRights = "/sys/kernel/uevent_seqnum";
+    QTemporaryDir dir;
+    visa::LinkOptions options;
+};
+
+TEST(StartUp, AMeterThatCannotBeOpenedCountsAsNotFound) {
+    if (!UnopenableUsbMeter::refused()) {
+        GTEST_SKIP() << UnopenableUsbMeter::kNoRights << " opens for writing here";
+    }
+    UnopenableUsbMeter usb;
+    visa::LinkOptions socket;
+    socket.searchSystemVisa = false;
+    socket.resource = refusedSocketResource();
+    const std::string node = usb.options.devRoot.string() + "/usbtmc0";
+    const std::vector<std::pair<visa::LinkOptions, std::string>> cases{
+        {socket, "tq4700: cannot open " + socket.resource +
+                     ": connection refused (VI_ERROR_RSRC_NFOUND)\n"},
+        {usb.options,
+         "tq4700: cannot open USB0::0x3A6D::0x0E31::TW00000042::INSTR: permission denied on " +
+             node +
+             " (VI_ERROR_NPERMISSION); the udev rule 60-tq4700.rules lets logged-in users "
+             "open the meter: sudo cp packaging/60-tq4700.rules /etc/udev/rules.d/ && sudo "
+             "udevadm control --reload && sudo udevadm trigger, then re-plug it\n"},
+    };
+    for (const auto& [options, line] : cases) {
+        AppRig rig(options);
+        ::testing::internal::CaptureStderr();
+        rig.form->runStartUp();
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), line);
+        const Panel& p = rig.p();
+        EXPECT_EQ(p.LabMsg->text(), kInitialFail);
+        EXPECT_FALSE(p.FrameMsg->isHidden());
+        EXPECT_EQ(rig.form->session().FoundCount, 0);
+        // Nothing is sent, and the window is not laid out for a meter
+        // without a card.
+        EXPECT_EQ(
+            std::ranges::count_if(rig.recorder->calls,
+                                  [](const std::string& c) { return c.starts_with("write"); }),
+            0);
+        EXPECT_TRUE(p.FrameMa->isHidden());
+        EXPECT_FALSE(p.TxtScanTimer->isHidden());
+        EXPECT_TRUE(p.LabSN->text().isEmpty());
+    }
 }
 
 TEST(StartUp, SetsTheRunDefaultsAndRunsOnce) {

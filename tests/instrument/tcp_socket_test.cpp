@@ -18,11 +18,12 @@
 namespace tq::visa {
 namespace {
 
-// A one-connection server on the loopback interface that runs a script
-// against the connected client.
+// A server on the loopback interface that runs a script against each of
+// its connections in turn (given their number from 0), then refuses any
+// further one.
 class LoopbackServer {
   public:
-    explicit LoopbackServer(std::function<void(int)> script) {
+    explicit LoopbackServer(std::function<void(int fd, int n)> script, int connections = 1) {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -32,10 +33,16 @@ class LoopbackServer {
         ::listen(listener_, 1);
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this, script = std::move(script)] {
-            const int client = ::accept(listener_, nullptr, nullptr);
-            if (client >= 0) {
-                script(client);
+        thread_ = std::thread([this, connections, script = std::move(script)] {
+            for (int n = 0; n < connections; ++n) {
+                const int client = ::accept(listener_, nullptr, nullptr);
+                if (client < 0) {
+                    return;
+                }
+                if (n + 1 == connections) {
+                    ::shutdown(listener_, SHUT_RDWR);
+                }
+                script(client, n);
                 ::close(client);
             }
         });
@@ -98,7 +105,7 @@ struct Client {
 };
 
 TEST(TcpSocket, ReadsEndAtTheLineFeedOrTheCountWhateverTheSegments) {
-    LoopbackServer server([](int fd) {
+    LoopbackServer server([](int fd, int) {
         EXPECT_EQ(receiveLine(fd), "*IDN?\n");
         sendText(fd, "VARANDEL,");
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -121,10 +128,14 @@ TEST(TcpSocket, ReadsEndAtTheLineFeedOrTheCountWhateverTheSegments) {
 }
 
 TEST(TcpSocket, ASilentPeerTimesOutWithWhatArrived) {
-    LoopbackServer server([](int fd) {
-        sendText(fd, "+1.0");
-        receiveLine(fd);
-    });
+    LoopbackServer server(
+        [](int fd, int n) {
+            if (n == 0) {
+                sendText(fd, "+1.0");
+            }
+            receiveLine(fd);
+        },
+        2);
     Client client;
     ASSERT_EQ(client.open(server.resource()), VI_SUCCESS);
     ASSERT_EQ(client.visa.setAttribute(client.vi, VI_ATTR_TMO_VALUE, 150), VI_SUCCESS);
@@ -138,22 +149,30 @@ TEST(TcpSocket, ASilentPeerTimesOutWithWhatArrived) {
     client.write("done\n");
 }
 
-TEST(TcpSocket, AReplyThatCameAfterItsTimeOutIsNotTakenForTheNext) {
-    LoopbackServer server([](int fd) {
-        receiveLine(fd);
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-        sendText(fd, "VARANDEL,TQ4700\n");
-        EXPECT_EQ(receiveLine(fd), "Rout:state?\n");
-        sendText(fd, "1\n");
-        receiveLine(fd);
-    });
+// The late reply comes after the next query is sent: only a new connection
+// keeps it from answering that query.
+TEST(TcpSocket, AReplyThatComesAfterItsTimeOutNeverAnswersALaterQuery) {
+    LoopbackServer server(
+        [](int fd, int n) {
+            if (n == 0) {
+                receiveLine(fd);
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
+                sendText(fd, "VARANDEL,TQ4700\n");
+                receiveLine(fd);  // until the client has gone
+                return;
+            }
+            EXPECT_EQ(receiveLine(fd), "Rout:state?\n");
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            sendText(fd, "1\n");
+            receiveLine(fd);
+        },
+        2);
     Client client;
     ASSERT_EQ(client.open(server.resource()), VI_SUCCESS);
     ASSERT_EQ(client.visa.setAttribute(client.vi, VI_ATTR_TMO_VALUE, 100), VI_SUCCESS);
     client.write("*IDN?\n");
     std::string bytes;
     EXPECT_EQ(client.read(200, bytes), VI_ERROR_TMO);
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
     ASSERT_EQ(client.write("Rout:state?\n"), VI_SUCCESS);
     client.visa.setAttribute(client.vi, VI_ATTR_TMO_VALUE, 2000);
     EXPECT_EQ(client.read(200, bytes), VI_SUCCESS_TERM_CHAR);
@@ -161,8 +180,19 @@ TEST(TcpSocket, AReplyThatCameAfterItsTimeOutIsNotTakenForTheNext) {
     client.write("done\n");
 }
 
+TEST(TcpSocket, AMeterThatCannotBeReachedAgainAfterATimeOutIsLost) {
+    LoopbackServer server([](int fd, int) { receiveLine(fd); });
+    Client client;
+    ASSERT_EQ(client.open(server.resource()), VI_SUCCESS);
+    ASSERT_EQ(client.visa.setAttribute(client.vi, VI_ATTR_TMO_VALUE, 100), VI_SUCCESS);
+    std::string bytes;
+    EXPECT_EQ(client.read(200, bytes), VI_ERROR_CONN_LOST);
+    EXPECT_EQ(client.write("*IDN?\n"), VI_ERROR_CONN_LOST);
+    EXPECT_EQ(client.read(200, bytes), VI_ERROR_CONN_LOST);
+}
+
 TEST(TcpSocket, AVanishedPeerGivesConnectionLostNeverASignalOrAHang) {
-    LoopbackServer server([](int fd) { sendText(fd, "partial"); });
+    LoopbackServer server([](int fd, int) { sendText(fd, "partial"); });
     Client client;
     ASSERT_EQ(client.open(server.resource()), VI_SUCCESS);
     client.visa.setAttribute(client.vi, VI_ATTR_TMO_VALUE, VI_TMO_INFINITE);
@@ -191,7 +221,7 @@ TEST(TcpSocket, NamesAndUnreachablePorts) {
     // A port nobody listens on: take one from a server that is gone.
     std::string resource;
     {
-        LoopbackServer gone([](int) {});
+        LoopbackServer gone([](int, int) {});
         resource = gone.resource();
     }
     Client client;
