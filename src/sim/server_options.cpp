@@ -110,7 +110,7 @@ constexpr std::array kOptions{
                     std::string_view v) { return setProbability(o.meter.faults.shortFetch, v); }},
     OptionRow{.name = "disconnect-after",
               .valueName = "N",
-              .help = "drop the connection after N lines",
+              .help = "the meter vanishes after N lines (connections then close)",
               .apply =
                   [](ServerOptions& o, std::string_view v) {
                       return setWhole(o.meter.faults.disconnectAfterLines, v);
@@ -129,8 +129,9 @@ constexpr std::array kOptions{
 void describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QStringLiteral("A simulated TQ4700 meter with its scanner card, speaking SCPI over TCP\n"
-                       "(one line per message, ended by \"\\n\"). Every connection talks to a\n"
-                       "freshly powered-on meter. Probabilities P are from 0 to 1."));
+                       "(one line per message, ended by \"\\n\"). One meter serves the newest\n"
+                       "connection and keeps its settings from one connection to the next.\n"
+                       "Probabilities P are from 0 to 1."));
     for (const OptionRow& row : kOptions) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(row.name),
                                             QString::fromLatin1(row.help),

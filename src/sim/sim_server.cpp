@@ -22,10 +22,10 @@ namespace tq::sim {
 
 namespace {
 
-// More connections than a bench needs; further ones are closed at once.
-constexpr std::size_t maxConnections = 16;
 constexpr std::size_t readChunk = 4096;
 constexpr std::size_t replyChunk = 64 * 1024;
+// Longest sleep while a reply is due.
+constexpr std::int64_t kReplyWaitMs = 10;
 
 std::string systemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
@@ -58,18 +58,17 @@ bool setNonBlocking(int fd) {
 
 struct SimServer::Connection {
     Socket socket;
-    Meter meter;
     std::string unsent;
     bool peerClosed = false;  // the host shut its side: answer what is pending, then close
     bool failed = false;      // the socket or the meter is gone
 
-    Connection(int fd, Clock& clock, const Options& options) : socket(fd), meter(clock, options) {
-        meter.setTranscriptKept(false);  // the server logs the socket bytes itself
-    }
+    explicit Connection(int fd) : socket(fd) {}
 };
 
 SimServer::SimServer(Clock& clock, ServerOptions options, std::ostream* log)
-    : clock_(clock), options_(std::move(options)), log_(log) {}
+    : clock_(clock), options_(std::move(options)), log_(log), meter_(clock, options_.meter) {
+    meter_.setTranscriptKept(false);  // the server logs the socket bytes itself
+}
 
 SimServer::~SimServer() {
     connections_.clear();
@@ -133,11 +132,21 @@ void SimServer::acceptConnections() {
         if (fd < 0) {
             return;  // EAGAIN: no more waiting; other errors: try again next round
         }
-        if (connections_.size() >= maxConnections) {
+        if (!meter_.connected()) {
             ::close(fd);
             continue;
         }
-        connections_.push_back(std::make_unique<Connection>(fd, clock_, options_.meter));
+        while (!connections_.empty()) {
+            dropConnection(0);
+        }
+        connections_.push_back(std::make_unique<Connection>(fd));
+    }
+}
+
+void SimServer::dropConnection(std::size_t index) {
+    connections_.erase(connections_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (meter_.connected()) {
+        meter_.clear();
     }
 }
 
@@ -148,16 +157,16 @@ bool SimServer::receiveFrom(Connection& connection) {
         if (n > 0) {
             const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
             trace('>', bytes);
-            connection.meter.receive(bytes);
-            if (!connection.meter.connected()) {
+            meter_.receive(bytes);
+            if (!meter_.connected()) {
                 return false;  // the meter vanished (fault injection)
             }
             continue;
         }
         if (n == 0) {
-            connection.meter.endMessage();
+            meter_.endMessage();
             connection.peerClosed = true;
-            return connection.meter.connected();
+            return meter_.connected();
         }
         return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
     }
@@ -165,7 +174,7 @@ bool SimServer::receiveFrom(Connection& connection) {
 
 void SimServer::collectReplies(Connection& connection) {
     while (true) {
-        const auto reply = connection.meter.read(replyChunk, 0);
+        const auto reply = meter_.read(replyChunk, 0);
         if (reply.status != Meter::ReadStatus::Ok) {
             return;
         }
@@ -187,17 +196,16 @@ bool SimServer::sendTo(Connection& connection) {
 }
 
 int SimServer::pollTimeoutMs() const {
-    std::optional<std::int64_t> earliest;
-    for (const auto& connection : connections_) {
-        if (const auto ready = connection->meter.nextReplyMs()) {
-            earliest = std::min(earliest.value_or(*ready), *ready);
-        }
-    }
+    const std::optional<std::int64_t> earliest =
+        connections_.empty() ? std::nullopt : meter_.nextReplyMs();
     if (!earliest) {
         return -1;
     }
-    const std::int64_t wait = std::max<std::int64_t>(*earliest - clock_.tickMs(), 0);
-    return static_cast<int>(std::min<std::int64_t>(wait, std::numeric_limits<int>::max()));
+    // Never long, so that a clock running faster than the wall (a test's)
+    // is followed as closely as the real one.
+    const std::int64_t wait =
+        std::clamp<std::int64_t>(*earliest - clock_.tickMs(), 0, kReplyWaitMs);
+    return static_cast<int>(wait);
 }
 
 void SimServer::run(const std::function<bool()>& stopRequested, const sigset_t* pollMask) {
@@ -208,9 +216,9 @@ void SimServer::run(const std::function<bool()>& stopRequested, const sigset_t* 
         }
         // Close what is finished: a vanished meter, or a host that has gone
         // and has nothing more coming.
-        std::erase_if(connections_, [](const auto& c) {
-            return !c->meter.connected() ||
-                   (c->peerClosed && c->unsent.empty() && !c->meter.nextReplyMs());
+        std::erase_if(connections_, [this](const auto& c) {
+            return !meter_.connected() ||
+                   (c->peerClosed && c->unsent.empty() && !meter_.nextReplyMs());
         });
 
         fds.assign(1, pollfd{.fd = listenFd_, .events = POLLIN, .revents = 0});
@@ -249,7 +257,11 @@ void SimServer::run(const std::function<bool()>& stopRequested, const sigset_t* 
             }
             connection.failed = !keep;
         }
-        std::erase_if(connections_, [](const auto& c) { return c->failed; });
+        for (std::size_t i = connections_.size(); i-- > 0;) {
+            if (connections_[i]->failed) {
+                dropConnection(i);
+            }
+        }
         if ((fds[0].revents & POLLIN) != 0) {
             acceptConnections();
         }

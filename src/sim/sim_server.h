@@ -15,10 +15,14 @@ namespace tq {
 class Clock;
 }
 
-// The socket side of tq4700-sim: one listening socket, one simulated meter
-// per connection, all on one thread with poll(). A socket instrument has no
-// end-of-message marker but the line feed, so a message without one counts
-// when its connection closes.
+// The socket side of tq4700-sim: one listening socket and one simulated
+// meter, all on one thread with poll(). The meter is one instrument: its
+// settings outlive a connection, and the newest connection takes it over
+// (a host that reconnects after a time-out finds the meter as it left it,
+// without the replies still owed to the old connection). A socket
+// instrument has no end-of-message marker but the line feed, so a message
+// without one counts when its connection closes. A meter that has vanished
+// (fault injection) closes every later connection at once.
 namespace tq::sim {
 
 class SimServer {
@@ -33,6 +37,9 @@ class SimServer {
     std::optional<std::string> open();
     // The port actually bound (the chosen one after --port 0).
     int port() const { return port_; }
+    // The one simulated meter; for tests that check the wire while no
+    // connection is served.
+    Meter& meter() { return meter_; }
 
     // Serves until stopRequested() is true. pollMask is the signal mask
     // held while waiting (ppoll), so a blocked SIGINT/SIGTERM interrupts the
@@ -43,6 +50,8 @@ class SimServer {
     struct Connection;
 
     void acceptConnections();
+    // Replies still owed to a connection that is gone are dropped.
+    void dropConnection(std::size_t index);
     // false when the connection is to be closed.
     bool receiveFrom(Connection& connection);
     bool sendTo(Connection& connection);
@@ -55,6 +64,7 @@ class SimServer {
     std::ostream* log_;
     int listenFd_ = -1;
     int port_ = 0;
+    Meter meter_;
     std::vector<std::unique_ptr<Connection>> connections_;
 };
 

@@ -82,6 +82,27 @@ TEST(FaultInjection, MainUnitRunsKeepExactlyWhatTheMeterSent) {
     soakSeeds(Mode::MainUnit, {6u, 21u}, 2500);
 }
 
+// Over tq4700-sim's socket, replies later than the read time-out: the
+// window reconnects after each time-out and stores every reading against
+// its own point or leaves it out.
+TEST(FaultInjection, OverASocketALateReplyNeverAnswersALaterQuery) {
+    for (const Mode mode : {Mode::ScanCard, Mode::MainUnit}) {
+        SCOPED_TRACE(mode == Mode::ScanCard ? "scan card" : "main unit");
+        sim::Options meter;
+        meter.seed = 5;
+        meter.faults.slowReply = 0.15;
+        meter.faults.slowReplyMs = 2500;
+        FaultRig rig(meter, mode, Wire::Socket);
+        // Three channels keep the scans short in wall time.
+        rig.p().TxtChNo->setText("3");
+        rig.run(30);
+        const RunFigures f = checkRunAgainstWire(rig, 30);
+        EXPECT_GT(f.faults.dropped, 0);
+        EXPECT_GT(f.readingsStored, 0);
+        RecordProperty(mode == Mode::ScanCard ? "scan_card" : "main_unit", describe(f));
+    }
+}
+
 // A meter that vanishes part-way: the message, an idle window, and a record
 // that can be reviewed and exported with every point taken.
 TEST(FaultInjection, AVanishedMeterEndsTheRunAndTheRecordCanBeReviewedAndSaved) {

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -7,11 +12,13 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/form1.h"
@@ -24,6 +31,8 @@
 #include "panel/widget_app.h"
 #include "run/record_store.h"
 #include "run/run_driver.h"
+#include "scaled_clock.h"
+#include "sim/sim_server.h"
 #include "wire_log.h"
 
 #include "app_fakes.h"
@@ -52,6 +61,13 @@ inline sim::Faults randomFaults(std::uint64_t seed, long expectedLines, bool may
 
 enum class Mode { ScanCard, MainUnit };
 
+// How the window reaches the meter: the in-process simulated meter on
+// virtual time, or tq4700-sim's server on a loopback socket, served from a
+// thread of its own, on wall time made ten times faster (read time-outs
+// included).
+enum class Wire { InProcess, Socket };
+inline constexpr double kSocketTimeScale = 10;
+
 struct ChannelRow {
     const char* function;
     const char* range;
@@ -75,18 +91,22 @@ inline constexpr std::array<ChannelRow, 10> kMixedRows{{{"DCV", "1V"},
 // it out and the session opened as Initial opens it.
 class FaultRig {
   public:
-    FaultRig(sim::Options meter, Mode mode) : mode_(mode) {
+    FaultRig(sim::Options meter, Mode mode, Wire over = Wire::InProcess) : mode_(mode) {
         widgetApp();
         clock.setYieldHook([] { QCoreApplication::processEvents(); });
         visa::LinkOptions options;
         options.searchSystemVisa = false;
-        options.simulator = meter;
         options.clock = &clock;
+        if (over == Wire::Socket) {
+            serve(meter, options);
+        } else {
+            options.simulator = meter;
+        }
         link = visa::openLink(options);
         QDir(root.path()).mkdir("export");
         Options window;
         window.saveDir = exportDir();
-        form = std::make_unique<Form1>(Form1Services{.clock = clock,
+        form = std::make_unique<Form1>(Form1Services{.clock = windowClock(),
                                                      .boxes = boxes,
                                                      .visa = *link.visa,
                                                      .options = window,
@@ -99,6 +119,10 @@ class FaultRig {
         s.findMeters();
         s.openMeter();
         s.setIoTimeout();
+        if (scaled_) {
+            link.visa->setAttribute(s.InstrSession, visa::VI_ATTR_TMO_VALUE,
+                                    static_cast<visa::ViAttrState>(scaled_->realMs(kIoTimeoutMs)));
+        }
         s.ScanCardPresent = 1;
         p.ChkScanMode->setChecked(mode == Mode::ScanCard);
         form->trendPlot().colourLegend();
@@ -132,17 +156,25 @@ class FaultRig {
     }
     // Starts a run with the fields as they stand; the wire of earlier runs
     // is left out of what the checks look at.
+    // Over a socket the meter's server stops after the run, so its wire can
+    // be read; such a rig takes one run.
     void start() {
-        mark_ = link.meter->transcript().size();
+        mark_ = meter().transcript().size();
         // The plot writes the point counter at every point drawn.
         p().TxtPoint1->setText("0");
         form->runDriver().Command1_Click();
         drawnPoints = lastPoint();
+        stopServing();
+    }
+
+    ~FaultRig() {
+        stopServing();
+        form.reset();  // before the clock it runs on
     }
 
     // The wire since the latest run started.
     std::vector<Exchange> wire() const {
-        const auto& t = link.meter->transcript();
+        const auto& t = meter().transcript();
         return exchanges(std::vector<sim::TranscriptEntry>(
             t.begin() + static_cast<std::ptrdiff_t>(std::min(mark_, t.size())), t.end()));
     }
@@ -186,7 +218,8 @@ class FaultRig {
         return static_cast<int>(first) + k - 1;
     }
 
-    FaultTally tally() { return tallyFaults(wire(), channels(), !link.meter->connected()); }
+    FaultTally tally() { return tallyFaults(wire(), channels(), !meter().connected()); }
+    bool overSocket() const { return server_ != nullptr; }
 
     // Points the latest run drew.
     int drawnPoints = 0;
@@ -200,8 +233,46 @@ class FaultRig {
     std::unique_ptr<Form1> form;
 
   private:
+    Clock& windowClock() { return scaled_ ? static_cast<Clock&>(*scaled_) : clock; }
+    const sim::Meter& meter() const { return server_ ? server_->meter() : *link.meter; }
+
+    void serve(const sim::Options& meter, visa::LinkOptions& options) {
+        scaled_ = std::make_unique<ScaledClock>(kSocketTimeScale);
+        sim::ServerOptions served;
+        served.port = 0;
+        served.meter = meter;
+        // The server reads only the ticks of the shared clock.
+        server_ = std::make_unique<sim::SimServer>(*scaled_, served, nullptr);
+        if (const auto error = server_->open()) {
+            ADD_FAILURE() << *error;
+        }
+        server_->meter().setTranscriptKept(true);
+        serving_ = std::thread([this] { server_->run([this] { return stop_.load(); }, nullptr); });
+        options.resource = "TCPIP0::127.0.0.1::" + std::to_string(server_->port()) + "::SOCKET";
+        options.clock = scaled_.get();
+    }
+    // A connection wakes the server to see that it is to stop.
+    void stopServing() {
+        if (!serving_.joinable()) {
+            return;
+        }
+        stop_ = true;
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(server_->port()));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        serving_.join();
+        ::close(fd);
+    }
+
     Mode mode_;
     std::size_t mark_ = 0;
+    std::unique_ptr<ScaledClock> scaled_;
+    std::unique_ptr<sim::SimServer> server_;
+    std::thread serving_;
+    std::atomic<bool> stop_ = false;
 };
 
 }  // namespace tq::test

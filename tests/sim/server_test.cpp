@@ -194,20 +194,37 @@ TEST(SimServerTest, AnswersOnLoopbackAndStopsOnSigterm) {
     EXPECT_NE(contents.str().find(" < VARANDEL,TQ4700,TW00000001,2.01\\n\n"), std::string::npos);
 }
 
-TEST(SimServerTest, GivesEachConnectionAFreshMeterAndAppliesOptions) {
+// A host that reconnects after a time-out finds its settings, and not the
+// reply still owed to the old connection.
+TEST(SimServerTest, OneMeterServesTheNewestConnection) {
+    ServerProcess server({"--slow", "1", "--slow-ms", "300"});
+    ASSERT_GT(server.port(), 0);
+    const int first = connectTo(server.port());
+    ASSERT_GE(first, 0);
+    sendText(first, "Route:scan:count 3\nROUT:SCAN:COUNT?\n");
+    EXPECT_EQ(readLine(first), "3\n");
+    sendText(first, "*IDN?\n");
+    const int second = connectTo(server.port());
+    ASSERT_GE(second, 0);
+    EXPECT_EQ(readLine(first), "");  // taken over: closed without its reply
+    sendText(second, "ROUT:SCAN:COUNT?\n");
+    EXPECT_EQ(readLine(second), "3\n");
+    close(first);
+    close(second);
+}
+
+TEST(SimServerTest, AVanishedMeterClosesEveryConnection) {
     ServerProcess server({"--no-card", "--disconnect-after", "2"});
     ASSERT_GT(server.port(), 0);
     const int first = connectTo(server.port());
-    const int second = connectTo(server.port());
     ASSERT_GE(first, 0);
-    ASSERT_GE(second, 0);
     sendText(first, "Rout:state?\n");
     EXPECT_EQ(readLine(first), "0\n");
-    sendText(second, "*IDN?\n");
-    EXPECT_EQ(readLine(second), "VARANDEL,TQ4700,TW00000001,2.01\n");
-    // The second line of the first connection is its last.
     sendText(first, "*IDN?\n");
     EXPECT_EQ(readLine(first), "");
+    const int second = connectTo(server.port());
+    ASSERT_GE(second, 0);
+    EXPECT_EQ(readLine(second), "");
     close(first);
     close(second);
 }
