@@ -31,6 +31,9 @@ struct RunState {
     // Reads in a row that brought nothing usable (time-outs, errors, a
     // scan-state reply without a number); a good read resets it.
     int FailedReads = 0;
+    // The longest time per scanned channel any point has asked of the meter
+    // (trigger delay and scan time or measurement), in seconds.
+    double SlowestChannelSeconds = 0;
 };
 
 }  // namespace tq

@@ -180,9 +180,11 @@ RunOutcome ScanCardRun::waitForScan() {
 }
 
 // Every channel waits the trigger delay, then the longer of the scan time
-// and its measurement; the slowest scanned function is taken for all.
-double ScanCardRun::scanLimitMs() const {
-    const RunState& st = ctx_.state;
+// and its measurement; the slowest scanned function is taken for all. A
+// value the meter refuses (a negative delay) leaves it with an earlier one,
+// so the slowest channel time sent so far counts.
+double ScanCardRun::scanLimitMs() {
+    RunState& st = ctx_.state;
     const Panel& p = ctx_.panel;
     double slowest = 0;
     for (int row = 0; row < catalogue::kChannelCount; ++row) {
@@ -194,7 +196,9 @@ double ScanCardRun::scanLimitMs() const {
     }
     const double perChannel = std::max(0.0, run::fieldValue(p.TxtTrigDelay)) +
                               std::max(run::fieldValue(p.TxtScanTimer), slowest);
-    return std::max(kScanLimitFactor * st.ChannelCount * perChannel * 1000, kScanLimitFloorMs);
+    st.SlowestChannelSeconds = std::max(st.SlowestChannelSeconds, perChannel);
+    return std::max(kScanLimitFactor * st.ChannelCount * st.SlowestChannelSeconds * 1000,
+                    kScanLimitFloorMs);
 }
 
 bool ScanCardRun::pollScanState() {

@@ -35,7 +35,7 @@ class ScanCardRun {
     void abandonPoint();
     // How long a scan of the point's settings may take before it is taken
     // as never completing.
-    double scanLimitMs() const;
+    double scanLimitMs();
     // One scan-state query; true when the meter is taken as gone.
     bool pollScanState();
     RunOutcome fetch();
