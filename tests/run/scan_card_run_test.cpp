@@ -284,7 +284,7 @@ TEST(ScanCardToggles, AStopInTheIntervalOrThePollBeginsNoFurtherPoint) {
         EXPECT_EQ(rig.p.Text5->text(), QString::number(points));
         EXPECT_EQ(rig.p.Text8->text(), QString::number(points));
         EXPECT_EQ(rig.p.TxtPoint1->text(), QString::number(points));
-        EXPECT_EQ(rig.store.value(10002, 1) != 0.0, points == 2);
+        EXPECT_EQ(rig.store.value(10002, 1).has_value(), points == 2);
     }
 }
 
