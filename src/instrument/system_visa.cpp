@@ -19,6 +19,8 @@ struct SystemVisa::Calls {
     ViStatus (*write)(ViSession, unsigned char*, ViUInt32, ViUInt32*);
     ViStatus (*read)(ViSession, unsigned char*, ViUInt32, ViUInt32*);
     ViStatus (*close)(ViObject);
+    // Not every library has it; the status's own words stand in.
+    ViStatus (*statusDesc)(ViObject, ViStatus, char*) = nullptr;
 };
 
 namespace {
@@ -79,6 +81,8 @@ std::unique_ptr<SystemVisa> SystemVisa::load(const std::string& path, std::strin
         dlclose(handle);
         return nullptr;
     }
+    std::string optional;
+    resolve(handle, "viStatusDesc", calls->statusDesc, optional);
     return std::unique_ptr<SystemVisa>(new SystemVisa(handle, path, std::move(calls)));
 }
 
@@ -135,6 +139,16 @@ ViStatus SystemVisa::read(ViSession vi, std::span<char> buffer, ViUInt32& retCou
 
 ViStatus SystemVisa::close(ViObject object) {
     return calls_->close(object);
+}
+
+ViStatus SystemVisa::statusDesc(ViObject vi, ViStatus status, std::string& desc) {
+    // VISA's description buffer holds 256 characters.
+    std::array<char, VI_FIND_BUFLEN> buffer{};
+    if (calls_->statusDesc == nullptr || failed(calls_->statusDesc(vi, status, buffer.data()))) {
+        return VisaApi::statusDesc(vi, status, desc);
+    }
+    desc = descriptor(buffer);
+    return VI_SUCCESS;
 }
 
 }  // namespace tq::visa

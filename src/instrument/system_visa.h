@@ -33,6 +33,7 @@ class SystemVisa : public VisaApi {
     ViStatus write(ViSession vi, std::string_view bytes, ViUInt32& retCount) override;
     ViStatus read(ViSession vi, std::span<char> buffer, ViUInt32& retCount) override;
     ViStatus close(ViObject object) override;
+    ViStatus statusDesc(ViObject vi, ViStatus status, std::string& desc) override;
 
   private:
     struct Calls;

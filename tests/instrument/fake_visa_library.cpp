@@ -1,6 +1,7 @@
 // A stand-in for a system VISA library: the eight calls with the C
 // signatures of visa.h, and a window into what they were given.
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -82,6 +83,11 @@ ViStatus viClose(ViUInt32) {
     return kSuccess;
 }
 #endif
+
+ViStatus viStatusDesc(ViUInt32, ViStatus status, char* desc) {
+    std::snprintf(desc, 256, "fake library: status %d", status);
+    return kSuccess;
+}
 
 const char* fakeVisaLastWrite() {
     return lastWrite.c_str();

@@ -43,6 +43,9 @@ TEST(SystemVisa, TheSessionRunsThroughALibraryLoadedAtRunTime) {
     EXPECT_EQ(std::string(probe<const char*>("fakeVisaLastWrite")), "*IDN?\n");
     session.readReply();
     EXPECT_TRUE(session.replyStartsWith("VARANDEL,TQ4700,TW00000007"));
+    // The library's own words for a status, where it has them.
+    EXPECT_EQ(session.describe(VI_ERROR_TMO),
+              "fake library: status " + std::to_string(VI_ERROR_TMO));
 
     session.release();
     EXPECT_EQ(std::string(probe<const char*>("fakeVisaLastOpen")),
