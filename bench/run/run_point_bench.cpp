@@ -6,14 +6,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QImage>
-#include <QLineF>
 #include <QPainter>
-#include <QPen>
-#include <algorithm>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "panel/line_painter_reference.h"
 #include "run/run_rig.h"
 #include "run/scan_card_run.h"
 
@@ -112,44 +109,17 @@ void BM_PaintSegments(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintSegments)->Unit(benchmark::kMicrosecond);
 
-// The same picture with one pen change and one drawLines call per trace
-// colour, as a paint event could draw it.
-void BM_PaintSegmentsByColour(benchmark::State& state) {
+// The same picture through QPainter, one drawLines call per trace colour:
+// how the plot painted before it drew its own lines.
+void BM_PaintSegmentsThroughQPainter(benchmark::State& state) {
     RunRig& r = rig();
     r.plot.RunRedraw(kPointIndex, tq::RunMode::ScanCard);
-    QImage image(r.p.PicScope->size(), QImage::Format_RGB32);
-    std::vector<QRgb> colours;
-    std::vector<std::vector<QLineF>> lines;
     for (auto _ : state) {
-        for (auto& l : lines) {
-            l.clear();
-        }
-        for (const tq::PlotSurface::Segment& s : r.p.PicScope->segments()) {
-            const QRgb rgb = s.color.rgb();
-            auto it = std::find(colours.begin(), colours.end(), rgb);
-            if (it == colours.end()) {
-                colours.push_back(rgb);
-                lines.emplace_back();
-                it = colours.end() - 1;
-            }
-            constexpr double kTwips = tq::kTwipsPerPixel;
-            lines[static_cast<std::size_t>(it - colours.begin())].emplace_back(
-                s.x1 / kTwips, s.y1 / kTwips, s.x2 / kTwips, s.y2 / kTwips);
-        }
-        image.fill(Qt::black);
-        QPainter painter(&image);
-        QPen pen;
-        pen.setWidth(0);
-        for (std::size_t c = 0; c < colours.size(); ++c) {
-            pen.setColor(QColor::fromRgb(colours[c]));
-            painter.setPen(pen);
-            painter.drawLines(lines[c].data(), static_cast<int>(lines[c].size()));
-        }
-        painter.end();
+        const QImage image = tq::test::paintedByQPainter(*r.p.PicScope);
         benchmark::DoNotOptimize(image.constBits());
     }
 }
-BENCHMARK(BM_PaintSegmentsByColour)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintSegmentsThroughQPainter)->Unit(benchmark::kMicrosecond);
 
 void BM_AdvanceWindow(benchmark::State& state) {
     RunRig& r = rig();

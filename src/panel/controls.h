@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QRect>
 #include <QString>
@@ -170,6 +171,10 @@ protected:
 
 private:
     std::vector<Segment> segments_;
+    // Scratch of the paint, kept between paints to spare the allocations.
+    mutable QImage traces_;
+    mutable std::vector<std::size_t> paintOrder_;
+    mutable std::vector<QRgb> colourOf_;
 };
 
 // The window's one timer. While enabled it fires timer() every interval;

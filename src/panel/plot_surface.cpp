@@ -1,18 +1,51 @@
+#include <QPaintDevice>
 #include <QPainter>
-#include <QLineF>
-#include <QVector>
+#include <QtMath>
 #include <algorithm>
-#include <iterator>
 #include <vector>
 
 #include "panel/controls.h"
+#include "panel/trace_raster.h"
 
 namespace tq {
 
 namespace {
 
-QPointF toPixels(float x, float y) {
-    return {static_cast<double>(x) / kTwipsPerPixel, static_cast<double>(y) / kTwipsPerPixel};
+// Twips to device pixels, computed as the painter would: pixels first, then
+// the device's ratio.
+double toDevice(float twips, qreal ratio) {
+    return static_cast<double>(twips) / kTwipsPerPixel * ratio;
+}
+
+// The order in which the segments are painted: grouped by colour, the
+// colours in the order they first came, so that later traces lie over
+// earlier ones as with one drawing call per colour. colourOf gets each
+// segment's colour.
+void groupByColour(const std::vector<PlotSurface::Segment>& segments,
+                   std::vector<std::size_t>& order, std::vector<QRgb>& colourOf) {
+    std::vector<QRgb> colours;
+    std::vector<std::size_t> counts;
+    std::vector<std::size_t> batchOf(segments.size());
+    colourOf.resize(segments.size());
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        colourOf[i] = segments[i].color.rgba();
+        const auto known = std::find(colours.begin(), colours.end(), colourOf[i]);
+        batchOf[i] = static_cast<std::size_t>(known - colours.begin());
+        if (known == colours.end()) {
+            colours.push_back(colourOf[i]);
+            counts.push_back(0);
+        }
+        ++counts[batchOf[i]];
+    }
+    // A counting sort: where each colour's run of segments begins.
+    std::vector<std::size_t> next(counts.size(), 0);
+    for (std::size_t b = 1; b < counts.size(); ++b) {
+        next[b] = next[b - 1] + counts[b - 1];
+    }
+    order.resize(segments.size());
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        order[next[batchOf[i]]++] = i;
+    }
 }
 
 }  // namespace
@@ -37,27 +70,23 @@ void PlotSurface::drawSegment(float x1, float y1, float x2, float y2, const QCol
 }
 
 void PlotSurface::paintSegments(QPainter& painter) const {
-    // One drawLines call per colour: a full screen holds 11000 segments and
-    // a pen change per segment costs more than the lines themselves. Traces
-    // keep their stacking order (later channels over earlier ones).
-    std::vector<std::pair<QRgb, QVector<QLineF>>> batches;
-    for (const Segment& s : segments_) {
-        const QRgb rgb = s.color.rgba();
-        auto batch = std::find_if(batches.begin(), batches.end(),
-                                  [rgb](const auto& b) { return b.first == rgb; });
-        if (batch == batches.end()) {
-            batches.emplace_back(rgb, QVector<QLineF>{});
-            batch = std::prev(batches.end());
-        }
-        batch->second.append(QLineF(toPixels(s.x1, s.y1), toPixels(s.x2, s.y2)));
+    groupByColour(segments_, paintOrder_, colourOf_);
+    // Drawn at the device's own resolution, as the painter would draw them.
+    const QPaintDevice& device = *painter.device();
+    const qreal ratio = device.devicePixelRatio();
+    const QSize pixels(qCeil(device.width() * ratio), qCeil(device.height() * ratio));
+    if (traces_.size() != pixels) {
+        traces_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     }
-    QPen pen;
-    pen.setWidth(0);  // cosmetic: one pixel whatever the painter's scale
-    for (const auto& [rgb, lines] : batches) {
-        pen.setColor(QColor::fromRgba(rgb));
-        painter.setPen(pen);
-        painter.drawLines(lines);
+    traces_.setDevicePixelRatio(ratio);
+    traces_.fill(Qt::transparent);
+    TraceRaster raster(traces_);
+    for (const std::size_t i : paintOrder_) {
+        const Segment& s = segments_[i];
+        raster.drawLine(toDevice(s.x1, ratio), toDevice(s.y1, ratio), toDevice(s.x2, ratio),
+                        toDevice(s.y2, ratio), colourOf_[i]);
     }
+    painter.drawImage(QPointF(0, 0), traces_);
 }
 
 void PlotSurface::paintEvent(QPaintEvent* /*event*/) {

@@ -2,12 +2,15 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <array>
 #include <functional>
 #include <memory>
 
 #include "common/virtual_clock.h"
+#include "line_painter_reference.h"
 #include "panel/controls.h"
 #include "widget_app.h"
 
@@ -94,15 +97,53 @@ TEST_F(ControlsTest, PlotSurfacePaintsSegmentsUnderItsOverlayLines) {
     const QImage cleared = plot.grab().toImage();
     EXPECT_EQ(cleared.pixelColor(10, 100), QColor(Qt::black));
     EXPECT_EQ(countPixels(cleared.copy(0, 30, 600, 1), gridGrey), dashes);
+}
 
-    // The same segments can be painted into an image of the plot's size.
-    plot.drawSegment(0, 0, 9000, 5400, Qt::yellow);
-    QImage image(600, 360, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    QPainter painter(&image);
-    plot.paintSegments(painter);
-    painter.end();
-    EXPECT_EQ(image.pixelColor(300, 180), QColor(Qt::yellow));
+// The plot draws its own lines; they must set exactly the pixels QPainter
+// would: every slope and direction, sub-pixel and zero-length segments, ends
+// off the surface (cut where they leave it), colours crossing each other.
+TEST_F(ControlsTest, PlotSurfacePaintsTheLinesQPainterWould) {
+    PlotSurface plot;
+    plot.resize(600, 360);
+    QRandomGenerator random(4700);
+    const std::array<QColor, 4> colours = {QColor(255, 60, 0), QColor(0, 255, 0),
+                                           QColor(0, 80, 255), QColor(255, 0, 0)};
+    const auto twips = [&](int low, int high) {
+        return static_cast<float>(random.bounded(low, high));
+    };
+    for (int i = 0; i < 4000; ++i) {
+        const QColor& c = colours[static_cast<std::size_t>(i % 4)];
+        switch (i % 5) {
+            case 0:  // anywhere, far off the surface too
+                plot.drawSegment(twips(-3000, 12000), twips(-3000, 9000), twips(-3000, 12000),
+                                 twips(-3000, 9000), c);
+                break;
+            case 1: {  // a trace at 1000 points per screen: 9 twips a slot
+                const float x = twips(0, 1000) * 9;
+                plot.drawSegment(x, twips(0, 5400), x + 9, twips(0, 5400), c);
+                break;
+            }
+            case 2: {  // nearly flat, nearly steep
+                const float x = twips(0, 9000);
+                const float y = twips(0, 5400);
+                plot.drawSegment(x, y, x + twips(-40, 40), y + twips(-40, 40), c);
+                break;
+            }
+            case 3: {  // a point
+                const float x = twips(-20, 9020);
+                const float y = twips(-20, 5420);
+                plot.drawSegment(x, y, x, y, c);
+                break;
+            }
+            default:  // exact pixel edges
+                plot.drawSegment(twips(0, 600) * 15, twips(0, 360) * 15, twips(0, 600) * 15,
+                                 twips(0, 360) * 15, c);
+        }
+    }
+    QPoint first;
+    EXPECT_EQ(
+        test::differingPixels(test::paintedByPlot(plot), test::paintedByQPainter(plot), &first), 0)
+        << "first at " << first.x() << "," << first.y();
 }
 
 TEST_F(ControlsTest, PictureCheckBoxShowsTheFaceOfItsState) {

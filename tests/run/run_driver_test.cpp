@@ -3,6 +3,7 @@
 #include <chrono>
 #include <string>
 
+#include "panel/line_painter_reference.h"
 #include "run/run_rig.h"
 
 namespace tq::test {
@@ -83,6 +84,10 @@ TEST(RunDriver, TenChannelsForTenThousandPoints) {
     RunRig rig;
     rig.meter().setTranscriptKept(false);
     rig.setChannels({{"DCV", "10V"}}, 10);
+    // Raised by half the plot, the meter's +-5 V sines stay inside it.
+    for (QLineEdit* cal : rig.p.TxtCal) {
+        cal->setText("-2700");
+    }
     rig.setPointsPerScreen(1000);
     const auto started = std::chrono::steady_clock::now();
     rig.run(10000);
@@ -102,6 +107,20 @@ TEST(RunDriver, TenChannelsForTenThousandPoints) {
     // Ten traces; the math row is not set up, so math has no value to draw.
     EXPECT_EQ(rig.p.PicScope->segments().size(), 10000u);
     EXPECT_EQ(rig.p.LabX1[10]->text().toDouble(), *rig.store.time(11001));
+
+    // The plot draws its own lines: the picture must be the one QPainter
+    // draws from the same segments. Every trace lies inside the plot (no
+    // overload, nothing below the bottom edge, no point missing), where the
+    // picture's rules are settled.
+    for (const PlotSurface::Segment& s : rig.p.PicScope->segments()) {
+        ASSERT_GT(s.y2, 0.0F);
+        ASSERT_LE(s.y2, 5400.0F);
+    }
+    QPoint first;
+    EXPECT_EQ(
+        differingPixels(paintedByPlot(*rig.p.PicScope), paintedByQPainter(*rig.p.PicScope), &first),
+        0)
+        << "first at " << first.x() << "," << first.y();
 }
 
 }  // namespace
