@@ -10,7 +10,11 @@
 namespace tq {
 namespace {
 
+// The store keeps twips below this; a y at or beyond it (a reading far
+// below the range, a negative overload, an offset past the doubles) is kept
+// on the deepest twip, so the reading itself is never lost.
 constexpr double kNotStoredY = 100000000;
+constexpr std::int32_t kDeepestTwip = 99999999;
 // Readings above 1.2 x full scale come out slightly negative or just above 0.
 constexpr double kTopEdgeSnap = 0.001;
 // Rows 10001 .. 20001 hold the screen slots.
@@ -40,9 +44,9 @@ std::optional<double> PlotYRule(double reading, std::optional<double> fullScale,
         y = scaledY(reading, *fullScale) + cal;
     }
     // An offset typed beyond the doubles puts the reading where any offset
-    // that far would: -1e309 on the top edge, 1e309 off the plot (not
-    // stored); a y that is no number at all cannot be placed either.
-    if (!(y < std::numeric_limits<double>::infinity())) {
+    // that far would: -1e309 on the top edge, 1e309 below the plot; a y
+    // that is no number at all cannot be placed.
+    if (std::isnan(y)) {
         return std::nullopt;
     }
     return y < kTopEdgeSnap ? 0 : y;
@@ -53,23 +57,19 @@ std::optional<double> PlotYRule(const ScaleState& scale, std::string_view functi
     return PlotYRule(reading, fullScale(scale, function), cal, previousY, overload);
 }
 
-bool isStorableY(double y) {
-    return y < kNotStoredY;
-}
-
-std::optional<std::int32_t> storedTwip(double y) {
-    if (!isStorableY(y)) {
-        return std::nullopt;
+std::int32_t storedTwip(double y) {
+    if (!(y < kNotStoredY)) {
+        return kDeepestTwip;
     }
     // The store has always taken y through its 15-digit number text.
-    return toInt32(Val(numberText(y)));
+    return toInt32(Val(numberText(y))).value_or(0);
 }
 
-std::optional<std::int32_t> truncatedTwip(double y) {
-    if (!isStorableY(y)) {
-        return std::nullopt;
+std::int32_t truncatedTwip(double y) {
+    if (!(y < kNotStoredY)) {
+        return kDeepestTwip;
     }
-    return toInt32(std::trunc(y));
+    return toInt32(std::trunc(y)).value_or(0);
 }
 
 std::int32_t CurrentRow(std::int32_t PointIndex, double N) {

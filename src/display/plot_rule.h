@@ -19,8 +19,8 @@ enum class OverloadPlacement { TopEdge, KeepPrevious };
 // the channel's offset `cal` (twips). `fullScale` is none for a function
 // outside the catalogue, which keeps `previousY`. A full scale of 0 or less
 // puts the reading on the bottom edge. None when the reading is not finite
-// or y comes out as no number or as +infinity (an infinite offset), so
-// nothing is stored for it; -infinity is the top edge like any y below it.
+// or y comes out as no number, so nothing is stored for it; -infinity is the
+// top edge like any y below it, +infinity lies below the plot.
 std::optional<double> PlotYRule(double reading, std::optional<double> fullScale, double cal,
                                 double previousY,
                                 OverloadPlacement overload = OverloadPlacement::TopEdge);
@@ -28,13 +28,12 @@ std::optional<double> PlotYRule(const ScaleState& scale, std::string_view functi
                                 double cal, double previousY,
                                 OverloadPlacement overload = OverloadPlacement::TopEdge);
 
-// Large negative readings land far below the plot; those are not stored.
-bool isStorableY(double y);
 // The stored twip of a plot y: its number text rounded to a whole twip,
-// halves to even. None when y is not storable.
-std::optional<std::int32_t> storedTwip(double y);
+// halves to even. Large negative readings land far below the plot, beyond
+// the store's twips; they keep the deepest twip it has.
+std::int32_t storedTwip(double y);
 // Main-unit points keep the whole twips of y, the fraction cut off.
-std::optional<std::int32_t> truncatedTwip(double y);
+std::int32_t truncatedTwip(double y);
 
 // Store row of the current point: the point's own slot until the screen is
 // full, then the last slot (N + 1) on the right edge.

@@ -121,12 +121,8 @@ void MainUnitRun::takeReading(double reading, int row) {
         return;
     }
     st.PlotY = *y;
-    if (!isStorableY(st.PlotY)) {
-        return;
-    }
-    const std::optional<std::int32_t> twip = truncatedTwip(st.PlotY);
-    if (twip && catalogue::findFunction(function) != nullptr) {
-        ctx_.store.setPlotY(row, 1, *twip);
+    if (catalogue::findFunction(function) != nullptr) {
+        ctx_.store.setPlotY(row, 1, truncatedTwip(st.PlotY));
     }
     ctx_.store.setValue(row, 1, reading);
 }

@@ -287,11 +287,10 @@ void ScanCardRun::takeReading(int k, double reading, int row) {
         return;
     }
     st.PlotY = *y;
-    if (k <= st.ChannelCount && isStorableY(st.PlotY)) {
+    if (k <= st.ChannelCount) {
         st.PlotYText = numberText(st.PlotY);
-        const std::optional<std::int32_t> twip = storedTwip(st.PlotY);
-        if (twip && catalogue::findFunction(function) != nullptr) {
-            ctx_.store.setPlotY(row, k, *twip);
+        if (catalogue::findFunction(function) != nullptr) {
+            ctx_.store.setPlotY(row, k, storedTwip(st.PlotY));
         }
         ctx_.store.setValue(row, k, reading);
     }

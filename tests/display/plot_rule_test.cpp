@@ -41,25 +41,22 @@ TEST(PlotYRule, NonFiniteReadingsAreNotStored) {
     EXPECT_FALSE(PlotYRule(inf, 10.0, 0, kPrev));
     EXPECT_FALSE(PlotYRule(-inf, 10.0, 0, kPrev));
     EXPECT_FALSE(PlotYRule(std::nan(""), std::nullopt, 0, kPrev));
-    EXPECT_FALSE(PlotYRule(1, 10.0, inf, kPrev));
-    // An offset far below the plot, however far, puts a reading on the top
-    // edge, where it is stored.
+    // An offset past the doubles places a finite reading on the edge it
+    // points to: below the plot, or on the top edge.
+    EXPECT_EQ(storedTwip(*PlotYRule(1, 10.0, inf, kPrev)), 99999999);
     EXPECT_EQ(PlotYRule(1, 10.0, -inf, kPrev), 0);
 }
 
-TEST(StoredTwip, StorableAndRounded) {
-    // A reading of -30000 x full scale is far below the plot.
-    const auto far = PlotYRule(-300000, 10.0, 0, kPrev);
-    ASSERT_TRUE(far);
-    EXPECT_FALSE(isStorableY(*far));
-    EXPECT_FALSE(storedTwip(*far));
-    EXPECT_FALSE(storedTwip(100000000));
+TEST(StoredTwip, RoundedAndKeptBelowThePlot) {
+    // A negative overload lies far beyond the store's twips; it keeps the
+    // deepest one instead of being dropped.
+    EXPECT_EQ(storedTwip(*PlotYRule(-9.9E+37, 10.0, 0, kPrev)), 99999999);
+    EXPECT_EQ(truncatedTwip(1e9), 99999999);
     EXPECT_EQ(storedTwip(99999999.4), 99999999);
     EXPECT_EQ(storedTwip(1234.5), 1234);
     EXPECT_EQ(storedTwip(1235.5), 1236);
     EXPECT_EQ(storedTwip(900.7), 901);
     EXPECT_EQ(truncatedTwip(900.7), 900);
-    EXPECT_FALSE(truncatedTwip(1e9));
 }
 
 TEST(Slots, RowsAndX) {

@@ -90,6 +90,7 @@ TEST(MainUnitRun, OverloadsKeepTheTraceAndFailedReadsAreNoReading) {
     rig.setChannels({{"DCV", "10V"}});
     rig.scripted.script("READ?", 2, replyWith("+9.90000000E+37\n"));
     rig.scripted.script("READ?", 3, timeOut());
+    rig.scripted.script("READ?", 4, replyWith("-9.90000000E+37\n"));
     // Offset, so that a reading of 0 would not land on the cleared 5400.
     rig.p.TxtCal[0]->setText("100");
     std::vector<std::string> readouts;
@@ -97,14 +98,15 @@ TEST(MainUnitRun, OverloadsKeepTheTraceAndFailedReadsAreNoReading) {
         readouts.push_back(rig.p.TxtDshow[0]->text().toStdString());
     });
     rig.p.ChkPoint->setChecked(true);
-    rig.run(4);
+    rig.run(5);
 
     EXPECT_EQ(rig.store.value(10002, 1), 9.9E+37);
     EXPECT_EQ(rig.store.plotY(10002, 1), rig.store.plotY(10001, 1));
     EXPECT_EQ(rig.store.value(10003, 1), std::nullopt);
     EXPECT_TRUE(rig.store.time(10003).has_value());
-    EXPECT_TRUE(rig.store.value(10004, 1).has_value());
-    ASSERT_EQ(readouts.size(), 3u);  // the marker is placed from point 2 on
+    EXPECT_EQ(rig.store.value(10004, 1), -9.9E+37);  // far below the plot, kept as sent
+    EXPECT_TRUE(rig.store.value(10005, 1).has_value());
+    ASSERT_EQ(readouts.size(), 4u);  // the marker is placed from point 2 on
     EXPECT_EQ(readouts[0], "9.9E+37");
     EXPECT_EQ(readouts[1], "");
     EXPECT_TRUE(rig.boxes.texts.empty());

@@ -122,10 +122,10 @@ TEST(ScanCardStore, LongRunsKeepTheNewestScreenAndTheHistoryBelowIt) {
 
 TEST(ScanCardStore, OverloadsAreRedOnTopAndReadingsThatAreNoNumberAreNoReading) {
     RunRig rig;
-    rig.setChannels({{"DCV", "10V"}}, 4);
-    rig.scripted.script(
-        "fetch?", 1,
-        replyWith("+9.90000000E+37,+1.0000000E+999,+1.00000000E+00,#$%&'()*+,-./01\n"));
+    rig.setChannels({{"DCV", "10V"}}, 5);
+    rig.scripted.script("fetch?", 1,
+                        replyWith("+9.90000000E+37,+1.0000000E+999,+1.00000000E+00,#$%&'()*+,-./"
+                                  "01,-9.90000000E+37\n"));
     rig.run(1);
     EXPECT_EQ(rig.p.TxtDshow[0]->text(), "9.9E+37");
     EXPECT_EQ(background(rig.p.TxtDshow[0]), QColor(255, 0, 0));
@@ -140,6 +140,9 @@ TEST(ScanCardStore, OverloadsAreRedOnTopAndReadingsThatAreNoNumberAreNoReading) 
     // Garbage: no reading at all.
     EXPECT_TRUE(rig.p.TxtDshow[3]->text().isEmpty());
     EXPECT_EQ(rig.store.value(10001, 4), std::nullopt);
+    // A negative overload lies far below the plot but is kept as sent.
+    EXPECT_EQ(rig.store.value(10001, 5), -9.9E+37);
+    EXPECT_GT(rig.store.plotY(10001, 5), 5400);
 }
 
 TEST(ScanCardStore, TheFirstFrequencyReadingFixesTheScaleAndTheAxis) {
