@@ -11,11 +11,14 @@ namespace tq {
 // event loop; a virtual clock lets tests and the fast demo run thousands of
 // points in milliseconds while every pause is still accounted for.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
 
     // Milliseconds since an arbitrary origin; monotonic, never wraps.
     virtual std::int64_t tickMs() const = 0;
+    // The same time in microseconds, as finely as the clock keeps it (run
+    // times, trace times).
+    virtual std::int64_t tickUs() const { return tickMs() * 1000; }
 
     // A fixed blocking pause: the window stays painted, user input waits
     // until the next yield.

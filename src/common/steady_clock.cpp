@@ -11,6 +11,12 @@ std::int64_t SteadyClock::tickMs() const {
         .count();
 }
 
+std::int64_t SteadyClock::tickUs() const {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 origin_)
+        .count();
+}
+
 bool SteadyClock::runDue(const std::function<bool()>& stop) {
     while (const auto fire = timers_.takeDue(tickMs())) {
         fire();

@@ -21,6 +21,7 @@ class SteadyClock final : public Clock {
     SteadyClock() : origin_(std::chrono::steady_clock::now()) {}
 
     std::int64_t tickMs() const override;
+    std::int64_t tickUs() const override;
     void pause(std::int64_t ms) override;
     void yield() override;
     void idle() override;

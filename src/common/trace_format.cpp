@@ -2,6 +2,9 @@
 
 #include <array>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 namespace tq {
 
@@ -73,6 +76,29 @@ std::string traceFailureLine(std::int64_t elapsedMicros, std::string_view status
     line += " < [";
     line += statusName;
     line += "]\n";
+    return line;
+}
+
+std::string traceStartLine(std::string_view version, std::int64_t unixMs, int utcOffsetSeconds) {
+    using namespace std::chrono;
+    const milliseconds local{unixMs + std::int64_t{utcOffsetSeconds} * 1000};
+    const sys_days day = floor<days>(sys_time<milliseconds>(local));
+    const year_month_day date(day);
+    const hh_mm_ss<milliseconds> time(local - day.time_since_epoch());
+    const int offsetMinutes = std::abs(utcOffsetSeconds) / 60;
+    std::array<char, 64> stamp{};
+    std::snprintf(stamp.data(), stamp.size(), "%04d-%02u-%02uT%02d:%02d:%02d.%03d%c%02d:%02d",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+                  static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()),
+                  static_cast<int>(time.subseconds().count()), utcOffsetSeconds < 0 ? '-' : '+',
+                  offsetMinutes / 60, offsetMinutes % 60);
+    std::string line = "# tq4700 ";
+    line += version;
+    line += " trace started ";
+    line += stamp.data();
+    line += '\n';
     return line;
 }
 

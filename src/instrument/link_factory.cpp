@@ -1,10 +1,12 @@
 #include "instrument/link_factory.h"
 
+#include <QDateTime>
 #include <chrono>
 #include <fstream>
 #include <stdexcept>
 
 #include "common/clock.h"
+#include "common/trace_format.h"
 #include "instrument/builtin_visa.h"
 #include "instrument/named_resource_visa.h"
 #include "instrument/sim_transport.h"
@@ -106,13 +108,19 @@ std::function<std::int64_t()> traceClock(const LinkOptions& options) {
     if (options.simulator && options.clock != nullptr) {
         // The simulator's transcript and the trace then share one time line.
         Clock* clock = options.clock;
-        return [clock] { return clock->tickMs() * 1000; };
+        return [clock] { return clock->tickUs(); };
     }
     return [] {
         return std::chrono::duration_cast<std::chrono::microseconds>(
                    std::chrono::steady_clock::now().time_since_epoch())
             .count();
     };
+}
+
+// Taken as the trace opens, beside its time 0.
+std::string traceStart() {
+    const QDateTime now = QDateTime::currentDateTime();
+    return traceStartLine(TQ_VERSION, now.toMSecsSinceEpoch(), now.offsetFromUtc());
 }
 
 }  // namespace
@@ -128,7 +136,7 @@ Link openLink(const LinkOptions& options) {
         auto trace = std::make_unique<std::ofstream>(options.traceFile, std::ios::binary);
         if (*trace) {
             link.visa = std::make_unique<TracingVisa>(std::move(link.visa), std::move(trace),
-                                                      traceClock(options));
+                                                      traceClock(options), traceStart());
         } else {
             link.problems.push_back("cannot write the trace file " + options.traceFile.string());
         }

@@ -7,11 +7,13 @@
 namespace tq::visa {
 
 TracingVisa::TracingVisa(std::unique_ptr<VisaApi> inner, std::unique_ptr<std::ostream> trace,
-                         std::function<std::int64_t()> micros)
+                         std::function<std::int64_t()> micros, const std::string& startLine)
     : inner_(std::move(inner)),
       trace_(std::move(trace)),
       micros_(std::move(micros)),
-      start_(micros_()) {}
+      start_(micros_()) {
+    put(startLine);
+}
 
 void TracingVisa::put(const std::string& line) {
     *trace_ << line;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <string>
 
 #include "instrument/visa_api.h"
 
@@ -15,9 +16,10 @@ namespace tq::visa {
 // at once, so a trace survives a crash or a hang.
 class TracingVisa : public VisaApi {
   public:
-    // micros: the time in microseconds on any monotonic origin.
+    // micros: the time in microseconds on any monotonic origin. startLine
+    // (traceStartLine) is written first: the wall time of the trace's 0.
     TracingVisa(std::unique_ptr<VisaApi> inner, std::unique_ptr<std::ostream> trace,
-                std::function<std::int64_t()> micros);
+                std::function<std::int64_t()> micros, const std::string& startLine);
 
     ViStatus openDefaultRM(ViSession& rm) override;
     ViStatus findRsrc(ViSession rm, std::string_view expr, ViFindList& list, ViUInt32& count,

@@ -121,7 +121,7 @@ std::optional<std::string> SimServer::open() {
 
 void SimServer::trace(char direction, std::string_view bytes) {
     if (log_ != nullptr) {
-        *log_ << traceLine(clock_.tickMs() * 1000, direction, bytes);
+        *log_ << traceLine(clock_.tickUs(), direction, bytes);
         log_->flush();
     }
 }

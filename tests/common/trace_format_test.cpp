@@ -24,5 +24,19 @@ TEST(TraceFormat, LinesCarryMillisecondsWithThreeDecimals) {
     EXPECT_EQ(traceFailureLine(12731, "VI_ERROR_TMO"), "12.731 < [VI_ERROR_TMO]\n");
 }
 
+TEST(TraceFormat, StartLineGivesTheWallTimeWithItsOffset) {
+    // 2026-12-06 15:27:02.123 UTC.
+    constexpr std::int64_t kUnixMs = 1796570822123;
+    EXPECT_EQ(traceStartLine("1.0.1", kUnixMs, 0),
+              "# tq4700 1.0.1 trace started 2026-12-06T15:27:02.123+00:00\n");
+    // Local time across midnight, both ways, and a half-hour zone.
+    EXPECT_EQ(traceStartLine("1.0.1", kUnixMs, 9 * 3600),
+              "# tq4700 1.0.1 trace started 2026-12-07T00:27:02.123+09:00\n");
+    EXPECT_EQ(traceStartLine("1.0.1", kUnixMs - 15 * 3600000, -(3 * 3600 + 1800)),
+              "# tq4700 1.0.1 trace started 2026-12-05T20:57:02.123-03:30\n");
+    EXPECT_EQ(traceStartLine("2", 0, 0),
+              "# tq4700 2 trace started 1970-01-01T00:00:00.000+00:00\n");
+}
+
 }  // namespace
 }  // namespace tq

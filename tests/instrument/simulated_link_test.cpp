@@ -4,9 +4,11 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
+#include "common/clock.h"
 #include "common/trace_format.h"
 #include "common/virtual_clock.h"
 #include "instrument/link_factory.h"
@@ -16,7 +18,7 @@
 namespace tq::visa {
 namespace {
 
-Link simulatedLink(VirtualClock& clock, sim::Options meter = {}, std::string resource = {},
+Link simulatedLink(Clock& clock, sim::Options meter = {}, std::string resource = {},
                    std::filesystem::path trace = {}) {
     LinkOptions options;
     options.searchSystemVisa = false;
@@ -206,8 +208,27 @@ TEST(NamedResource, TheSearchReportsTheNamedResourceAlone) {
     EXPECT_TRUE(meter.replyStartsWith("VARANDEL,TQ4700"));
 }
 
-TEST(TraceFile, OneLinePerMessageWithItsTime) {
-    VirtualClock clock(5000);
+// Virtual time that also keeps microseconds: extraUs on top of its
+// milliseconds.
+class MicrosecondClock final : public Clock {
+  public:
+    std::int64_t tickMs() const override { return tickUs() / 1000; }
+    std::int64_t tickUs() const override { return inner.tickMs() * 1000 + extraUs; }
+    void pause(std::int64_t ms) override { inner.pause(ms); }
+    void yield() override { inner.yield(); }
+    void idle() override { inner.idle(); }
+    void wait(std::int64_t ms, const std::function<bool()>& stop) override { inner.wait(ms, stop); }
+    int startTimer(std::int64_t ms, std::function<void()> fire) override {
+        return inner.startTimer(ms, std::move(fire));
+    }
+    void stopTimer(int id) override { inner.stopTimer(id); }
+
+    VirtualClock inner{5000};
+    std::int64_t extraUs = 0;
+};
+
+TEST(TraceFile, StartsWithItsWallTimeThenOneLinePerMessageWithItsTime) {
+    MicrosecondClock clock;
     const auto path = std::filesystem::path(TQ_BINARY_DIR) / "instrument_trace_test.txt";
     {
         Link link = simulatedLink(clock, {}, {}, path);
@@ -216,20 +237,25 @@ TEST(TraceFile, OneLinePerMessageWithItsTime) {
         session.openResourceManager();
         session.findMeters();
         session.openMeter();
-        clock.advance(3);
+        clock.inner.advance(3);
+        clock.extraUs = 125;
         session.writeLine("*IDN?");
         session.readReply();
-        const std::int64_t replyMs = clock.tickMs() - 5000;
+        const std::int64_t replyUs = clock.tickUs() - 5000 * 1000;
         session.readReply();
-        const std::int64_t timeoutMs = clock.tickMs() - 5000;
+        const std::int64_t timeoutUs = clock.tickUs() - 5000 * 1000;
 
         std::ifstream file(path);
+        std::string first;
+        std::getline(file, first);
+        EXPECT_THAT(first, ::testing::MatchesRegex("# tq4700 [0-9.]+ trace started "
+                                                   "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:"
+                                                   "[0-9]{2}\\.[0-9]{3}[+-][0-9]{2}:[0-9]{2}"));
         std::stringstream text;
         text << file.rdbuf();
         const std::string identity = link.meter->options().identity + "\n";
-        EXPECT_EQ(text.str(), traceLine(3000, '>', "*IDN?\n") +
-                                  traceLine(replyMs * 1000, '<', identity) +
-                                  traceFailureLine(timeoutMs * 1000, "VI_ERROR_TMO"));
+        EXPECT_EQ(text.str(), traceLine(3125, '>', "*IDN?\n") + traceLine(replyUs, '<', identity) +
+                                  traceFailureLine(timeoutUs, "VI_ERROR_TMO"));
         EXPECT_EQ(statusName(errorStatus(0xBFFF0099u)), "0xBFFF0099");
     }
     std::filesystem::remove(path);

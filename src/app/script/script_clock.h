@@ -20,6 +20,7 @@ class ScriptClock final : public Clock {
     ScriptClock& operator=(const ScriptClock&) = delete;
 
     std::int64_t tickMs() const override { return inner_.tickMs(); }
+    std::int64_t tickUs() const override { return inner_.tickUs(); }
     void pause(std::int64_t ms) override;
     void yield() override;
     void idle() override;
