@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/unique_fd.h"
+
 namespace tq::xls {
 namespace {
 
@@ -50,7 +52,7 @@ class TempFile {
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
     ~TempFile() {
-        closeFd();
+        fd_.reset();
         if (!path_.empty()) {
             ::unlink(path_.c_str());
         }
@@ -62,9 +64,9 @@ class TempFile {
             std::string path = folder + "/.tq4700-export-" + std::to_string(::getpid()) + "-" +
                                std::to_string(attempt) + ".tmp";
             // O_EXCL: never reuse or follow something that is already there.
-            const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                fd_ = fd;
+            UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+            if (fd.valid()) {
+                fd_ = std::move(fd);
                 path_ = std::move(path);
                 return 0;
             }
@@ -77,7 +79,7 @@ class TempFile {
 
     int write(std::span<const std::uint8_t> bytes) {
         while (!bytes.empty()) {
-            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+            const ssize_t n = ::write(fd_.get(), bytes.data(), bytes.size());
             if (n < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -95,12 +97,12 @@ class TempFile {
     // Flushed to the disk before it gets its name: a crash right after the
     // rename must not leave an empty or partial workbook under that name.
     int finish() {
-        if (::fsync(fd_) != 0) {
+        if (::fsync(fd_.get()) != 0) {
             return errno;
         }
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) != 0 ? errno : 0;
+        // Closed here, not by the owner, because a failed close can mean a
+        // lost write.
+        return ::close(fd_.release()) != 0 ? errno : 0;
     }
 
     // Gives the file its final name unless that name exists. Returns 0,
@@ -127,15 +129,8 @@ class TempFile {
     }
 
   private:
-    void closeFd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-
     std::string path_;
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 }  // namespace

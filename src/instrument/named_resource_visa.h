@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "instrument/visa_api.h"
+#include "instrument/forwarding_visa.h"
 
 namespace tq::visa {
 
@@ -11,26 +11,18 @@ namespace tq::visa {
 // search reports that resource as its one match, whatever the pattern, so a
 // meter on a socket or one that answers to another descriptor can be used as
 // it is named. Opening, I/O and closing go to the provider underneath.
-class NamedResourceVisa : public VisaApi {
+class NamedResourceVisa : public ForwardingVisa {
   public:
     NamedResourceVisa(std::unique_ptr<VisaApi> inner, std::string resource);
 
-    ViStatus openDefaultRM(ViSession& rm) override;
     ViStatus findRsrc(ViSession rm, std::string_view expr, ViFindList& list, ViUInt32& count,
                       std::string& desc) override;
     ViStatus findNext(ViFindList list, std::string& desc) override;
-    ViStatus open(ViSession rm, std::string_view name, ViUInt32 mode, ViUInt32 openTimeout,
-                  ViSession& vi) override;
-    ViStatus setAttribute(ViObject vi, ViAttr attr, ViAttrState value) override;
-    ViStatus write(ViSession vi, std::string_view bytes, ViUInt32& retCount) override;
-    ViStatus read(ViSession vi, std::span<char> buffer, ViUInt32& retCount) override;
     ViStatus close(ViObject object) override;
-    ViStatus statusDesc(ViObject vi, ViStatus status, std::string& desc) override;
 
   private:
     bool ownsList(ViObject object) const;
 
-    std::unique_ptr<VisaApi> inner_;
     std::string resource_;
     // Handles of this layer's find lists: from a range no provider in use
     // hands out (the built-in one counts from 1).

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/unique_fd.h"
 #include "instrument/transport.h"
-#include "instrument/unique_fd.h"
 
 namespace tq::visa {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "common/unique_fd.h"
 #include "instrument/transport.h"
-#include "instrument/unique_fd.h"
 
 namespace tq::visa {
 

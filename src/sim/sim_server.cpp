@@ -31,24 +31,6 @@ std::string systemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
-// A socket that closes itself.
-class Socket {
-  public:
-    explicit Socket(int fd = -1) : fd_(fd) {}
-    ~Socket() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
-};
-
 bool setNonBlocking(int fd) {
     const int flags = ::fcntl(fd, F_GETFL, 0);
     return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
@@ -57,12 +39,12 @@ bool setNonBlocking(int fd) {
 }  // namespace
 
 struct SimServer::Connection {
-    Socket socket;
+    UniqueFd socket;
     std::string unsent;
     bool peerClosed = false;  // the host shut its side: answer what is pending, then close
     bool failed = false;      // the socket or the meter is gone
 
-    explicit Connection(int fd) : socket(fd) {}
+    explicit Connection(UniqueFd fd) : socket(std::move(fd)) {}
 };
 
 SimServer::SimServer(Clock& clock, ServerOptions options, std::ostream* log)
@@ -72,9 +54,6 @@ SimServer::SimServer(Clock& clock, ServerOptions options, std::ostream* log)
 
 SimServer::~SimServer() {
     connections_.clear();
-    if (listenFd_ >= 0) {
-        ::close(listenFd_);
-    }
 }
 
 std::optional<std::string> SimServer::open() {
@@ -92,30 +71,30 @@ std::optional<std::string> SimServer::open() {
     }
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> guard(found, ::freeaddrinfo);
 
-    Socket listener(
+    UniqueFd listener(
         ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, found->ai_protocol));
-    if (listener.fd() < 0) {
+    if (!listener.valid()) {
         return systemError("socket");
     }
     const int yes = 1;
-    ::setsockopt(listener.fd(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    if (::bind(listener.fd(), found->ai_addr, found->ai_addrlen) != 0) {
+    ::setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    if (::bind(listener.get(), found->ai_addr, found->ai_addrlen) != 0) {
         return systemError("bind " + options_.listenAddress + " port " + service);
     }
-    if (::listen(listener.fd(), 8) != 0) {
+    if (::listen(listener.get(), 8) != 0) {
         return systemError("listen");
     }
-    if (!setNonBlocking(listener.fd())) {
+    if (!setNonBlocking(listener.get())) {
         return systemError("fcntl");
     }
     sockaddr_storage bound{};
     socklen_t length = sizeof bound;
-    if (::getsockname(listener.fd(), reinterpret_cast<sockaddr*>(&bound), &length) != 0) {
+    if (::getsockname(listener.get(), reinterpret_cast<sockaddr*>(&bound), &length) != 0) {
         return systemError("getsockname");
     }
     port_ = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
                                               : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
-    listenFd_ = listener.release();
+    listener_ = std::move(listener);
     return std::nullopt;
 }
 
@@ -128,18 +107,18 @@ void SimServer::trace(char direction, std::string_view bytes) {
 
 void SimServer::acceptConnections() {
     while (true) {
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
+        UniqueFd accepted(
+            ::accept4(listener_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        if (!accepted.valid()) {
             return;  // EAGAIN: no more waiting; other errors: try again next round
         }
         if (!meter_.connected()) {
-            ::close(fd);
-            continue;
+            continue;  // the meter is switched off: the connection closes at once
         }
         while (!connections_.empty()) {
             dropConnection(0);
         }
-        connections_.push_back(std::make_unique<Connection>(fd));
+        connections_.push_back(std::make_unique<Connection>(std::move(accepted)));
     }
 }
 
@@ -153,7 +132,7 @@ void SimServer::dropConnection(std::size_t index) {
 bool SimServer::receiveFrom(Connection& connection) {
     std::array<char, readChunk> buffer{};
     while (true) {
-        const ssize_t n = ::recv(connection.socket.fd(), buffer.data(), buffer.size(), 0);
+        const ssize_t n = ::recv(connection.socket.get(), buffer.data(), buffer.size(), 0);
         if (n > 0) {
             const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
             trace('>', bytes);
@@ -184,7 +163,7 @@ void SimServer::collectReplies(Connection& connection) {
 
 bool SimServer::sendTo(Connection& connection) {
     while (!connection.unsent.empty()) {
-        const ssize_t n = ::send(connection.socket.fd(), connection.unsent.data(),
+        const ssize_t n = ::send(connection.socket.get(), connection.unsent.data(),
                                  connection.unsent.size(), MSG_NOSIGNAL);
         if (n < 0) {
             return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
@@ -221,7 +200,7 @@ void SimServer::run(const std::function<bool()>& stopRequested, const sigset_t* 
                    (c->peerClosed && c->unsent.empty() && !meter_.nextReplyMs());
         });
 
-        fds.assign(1, pollfd{.fd = listenFd_, .events = POLLIN, .revents = 0});
+        fds.assign(1, pollfd{.fd = listener_.get(), .events = POLLIN, .revents = 0});
         for (const auto& connection : connections_) {
             short events = connection->peerClosed ? 0 : POLLIN;
             if (!connection->unsent.empty()) {
@@ -229,7 +208,7 @@ void SimServer::run(const std::function<bool()>& stopRequested, const sigset_t* 
             }
             // A closed host with nothing to send yet waits on the timeout
             // alone (a hung-up socket would wake poll at once, again and again).
-            const int fd = events == 0 ? -1 : connection->socket.fd();
+            const int fd = events == 0 ? -1 : connection->socket.get();
             fds.push_back({.fd = fd, .events = events, .revents = 0});
         }
         const int timeoutMs = pollTimeoutMs();

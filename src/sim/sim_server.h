@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/unique_fd.h"
 #include "sim/meter.h"
 #include "sim/server_options.h"
 
@@ -62,7 +63,7 @@ class SimServer {
     Clock& clock_;
     ServerOptions options_;
     std::ostream* log_;
-    int listenFd_ = -1;
+    UniqueFd listener_;
     int port_ = 0;
     Meter meter_;
     std::vector<std::unique_ptr<Connection>> connections_;

@@ -10,6 +10,7 @@
 
 #include "app/form1.h"
 #include "common/virtual_clock.h"
+#include "instrument/forwarding_visa.h"
 #include "instrument/link_factory.h"
 #include "panel/message_boxes.h"
 #include "panel/widget_app.h"
@@ -45,59 +46,52 @@ class FakeBoxes : public MessageBoxes {
 };
 
 // Passes every call on and names it, so a test sees which calls were made.
-class RecordingVisa : public visa::VisaApi {
+class RecordingVisa : public visa::ForwardingVisa {
   public:
-    explicit RecordingVisa(visa::VisaApi& inner) : inner_(inner) {}
+    using ForwardingVisa::ForwardingVisa;
 
     visa::ViStatus openDefaultRM(visa::ViSession& rm) override {
-        const visa::ViStatus s = inner_.openDefaultRM(rm);
+        const visa::ViStatus s = ForwardingVisa::openDefaultRM(rm);
         calls.push_back("openDefaultRM -> " + std::to_string(rm));
         return s;
     }
     visa::ViStatus findRsrc(visa::ViSession rm, std::string_view expr, visa::ViFindList& list,
                             visa::ViUInt32& count, std::string& desc) override {
         calls.push_back("findRsrc " + std::to_string(rm) + " " + std::string(expr));
-        return inner_.findRsrc(rm, expr, list, count, desc);
+        return ForwardingVisa::findRsrc(rm, expr, list, count, desc);
     }
     visa::ViStatus findNext(visa::ViFindList list, std::string& desc) override {
         calls.push_back("findNext");
-        return inner_.findNext(list, desc);
+        return ForwardingVisa::findNext(list, desc);
     }
     visa::ViStatus open(visa::ViSession rm, std::string_view name, visa::ViUInt32 mode,
                         visa::ViUInt32 timeout, visa::ViSession& vi) override {
         calls.push_back("open " + std::string(name) + " " + std::to_string(mode) + " " +
                         std::to_string(timeout));
-        return inner_.open(rm, name, mode, timeout, vi);
+        return ForwardingVisa::open(rm, name, mode, timeout, vi);
     }
     visa::ViStatus setAttribute(visa::ViObject vi, visa::ViAttr attr,
                                 visa::ViAttrState value) override {
         calls.push_back("setAttribute " + std::to_string(attr) + " " + std::to_string(value));
-        return inner_.setAttribute(vi, attr, value);
+        return ForwardingVisa::setAttribute(vi, attr, value);
     }
     visa::ViStatus write(visa::ViSession vi, std::string_view bytes,
                          visa::ViUInt32& count) override {
         calls.push_back("write " + std::to_string(bytes.size()));
-        return inner_.write(vi, bytes, count);
+        return ForwardingVisa::write(vi, bytes, count);
     }
     visa::ViStatus read(visa::ViSession vi, std::span<char> buffer,
                         visa::ViUInt32& count) override {
         calls.push_back("read " + std::to_string(buffer.size()));
-        return inner_.read(vi, buffer, count);
+        return ForwardingVisa::read(vi, buffer, count);
     }
     visa::ViStatus close(visa::ViObject object) override {
-        const visa::ViStatus s = inner_.close(object);
+        const visa::ViStatus s = ForwardingVisa::close(object);
         calls.push_back("close " + std::to_string(object) + " -> " + std::to_string(s));
         return s;
     }
-    visa::ViStatus statusDesc(visa::ViObject vi, visa::ViStatus status,
-                              std::string& desc) override {
-        return inner_.statusDesc(vi, status, desc);
-    }
 
     std::vector<std::string> calls;
-
-  private:
-    visa::VisaApi& inner_;
 };
 
 // The window on virtual time over a link, as main builds it; Exit's end of

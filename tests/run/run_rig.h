@@ -17,6 +17,7 @@
 #include "display/scale.h"
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
+#include "instrument/forwarding_visa.h"
 #include "instrument/link_factory.h"
 #include "instrument/session.h"
 #include "panel/message_boxes.h"
@@ -54,45 +55,28 @@ inline ReadScript slowBy(std::int64_t ms) {
 }
 
 // The simulated meter's link with a hand on its replies.
-class ScriptedVisa : public visa::VisaApi {
+class ScriptedVisa : public visa::ForwardingVisa {
   public:
-    ScriptedVisa(visa::VisaApi& inner, Clock& clock) : inner_(inner), clock_(clock) {}
+    ScriptedVisa(visa::VisaApi& inner, Clock& clock) : ForwardingVisa(inner), clock_(clock) {}
     void script(const std::string& query, int n, ReadScript s) { scripts_[{query, n}] = s; }
 
-    visa::ViStatus openDefaultRM(visa::ViSession& rm) override { return inner_.openDefaultRM(rm); }
-    visa::ViStatus findRsrc(visa::ViSession rm, std::string_view expr, visa::ViFindList& list,
-                            visa::ViUInt32& count, std::string& desc) override {
-        return inner_.findRsrc(rm, expr, list, count, desc);
-    }
-    visa::ViStatus findNext(visa::ViFindList list, std::string& desc) override {
-        return inner_.findNext(list, desc);
-    }
-    visa::ViStatus open(visa::ViSession rm, std::string_view name, visa::ViUInt32 mode,
-                        visa::ViUInt32 timeout, visa::ViSession& vi) override {
-        return inner_.open(rm, name, mode, timeout, vi);
-    }
-    visa::ViStatus setAttribute(visa::ViObject vi, visa::ViAttr attr,
-                                visa::ViAttrState value) override {
-        return inner_.setAttribute(vi, attr, value);
-    }
-    visa::ViStatus close(visa::ViObject object) override { return inner_.close(object); }
     visa::ViStatus write(visa::ViSession vi, std::string_view bytes,
                          visa::ViUInt32& count) override {
         query_ = std::string(bytes.substr(0, bytes.find('\n')));
         n_ = ++counts_[query_];
-        return inner_.write(vi, bytes, count);
+        return inner().write(vi, bytes, count);
     }
     visa::ViStatus read(visa::ViSession vi, std::span<char> buffer,
                         visa::ViUInt32& count) override {
         const auto it = scripts_.find({query_, n_});
         if (it == scripts_.end()) {
-            return inner_.read(vi, buffer, count);
+            return inner().read(vi, buffer, count);
         }
         const ReadScript s = it->second;
         scripts_.erase(it);
         clock_.pause(s.delayMs);
         std::array<char, 1024> lost{};
-        const visa::ViStatus status = inner_.read(vi, lost, count);
+        const visa::ViStatus status = inner().read(vi, lost, count);
         if (s.delayMs > 0) {
             count = std::min<visa::ViUInt32>(count, static_cast<visa::ViUInt32>(buffer.size()));
             std::copy_n(lost.begin(), count, buffer.begin());
@@ -108,7 +92,6 @@ class ScriptedVisa : public visa::VisaApi {
     }
 
   private:
-    visa::VisaApi& inner_;
     Clock& clock_;
     std::map<std::pair<std::string, int>, ReadScript> scripts_;
     std::map<std::string, int> counts_;

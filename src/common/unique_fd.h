@@ -4,9 +4,10 @@
 
 #include <utility>
 
-namespace tq::visa {
+namespace tq {
 
-// Owns a file descriptor; closes it once.
+// Owns a file descriptor (a device, a socket, a file being written); closes
+// it once.
 class UniqueFd {
   public:
     UniqueFd() = default;
@@ -24,6 +25,8 @@ class UniqueFd {
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    // Hands the descriptor over; the caller closes it (and may check how).
+    int release() { return std::exchange(fd_, -1); }
     void reset(int fd = -1) {
         if (fd_ >= 0) {
             ::close(fd_);
@@ -35,4 +38,4 @@ class UniqueFd {
     int fd_ = -1;
 };
 
-}  // namespace tq::visa
+}  // namespace tq
