@@ -21,6 +21,20 @@ ViObject BuiltinVisa::add(Object object) {
     return handle;
 }
 
+ViStatus BuiltinVisa::noteFailure(ViStatus status, std::string reason) {
+    failedStatus_ = status;
+    failure_ = std::move(reason);
+    return status;
+}
+
+ViStatus BuiltinVisa::noteIo(const Transport& transport, ViStatus status) {
+    if (!failed(status)) {
+        return status;
+    }
+    const int error = transport.systemError();
+    return noteFailure(status, error == 0 ? std::string() : systemWords(error));
+}
+
 ViStatus BuiltinVisa::openDefaultRM(ViSession& rm) {
     rm = add(ResourceManager{});
     return VI_SUCCESS;
@@ -87,9 +101,7 @@ ViStatus BuiltinVisa::open(ViSession rm, std::string_view name, ViUInt32 /*mode*
         std::unique_ptr<Transport> transport;
         const ViStatus status = source->open(name, transport);
         if (failed(status)) {
-            openStatus_ = status;
-            openFailure_ = source->openFailure();
-            return status;
+            return noteFailure(status, source->openFailure());
         }
         vi = add(Session{.rm = rm, .transport = std::move(transport)});
         return status;
@@ -106,24 +118,30 @@ ViStatus BuiltinVisa::setAttribute(ViObject vi, ViAttr attr, ViAttrState value) 
         return VI_ERROR_NSUP_ATTR;
     }
     const auto ms = static_cast<ViUInt32>(std::min<ViAttrState>(value, VI_TMO_INFINITE));
-    return session->transport->setTimeout(ms);
+    return noteIo(*session->transport, session->transport->setTimeout(ms));
 }
 
 ViStatus BuiltinVisa::write(ViSession vi, std::string_view bytes, ViUInt32& retCount) {
     retCount = 0;
     Session* session = find<Session>(vi);
-    return session == nullptr ? VI_ERROR_INV_SESSION : session->transport->write(bytes, retCount);
+    if (session == nullptr) {
+        return VI_ERROR_INV_SESSION;
+    }
+    return noteIo(*session->transport, session->transport->write(bytes, retCount));
 }
 
 ViStatus BuiltinVisa::read(ViSession vi, std::span<char> buffer, ViUInt32& retCount) {
     retCount = 0;
     Session* session = find<Session>(vi);
-    return session == nullptr ? VI_ERROR_INV_SESSION : session->transport->read(buffer, retCount);
+    if (session == nullptr) {
+        return VI_ERROR_INV_SESSION;
+    }
+    return noteIo(*session->transport, session->transport->read(buffer, retCount));
 }
 
 ViStatus BuiltinVisa::statusDesc(ViObject vi, ViStatus status, std::string& desc) {
-    if (status == openStatus_ && !openFailure_.empty()) {
-        desc = openFailure_;
+    if (status == failedStatus_ && !failure_.empty()) {
+        desc = failure_;
         return VI_SUCCESS;
     }
     return VisaApi::statusDesc(vi, status, desc);

@@ -49,9 +49,14 @@ class BuiltinVisa : public VisaApi {
     ViObject add(Object object);
 
     std::vector<std::unique_ptr<TransportSource>> sources_;
-    // The latest open that failed, with the source's reason.
-    ViStatus openStatus_ = VI_SUCCESS;
-    std::string openFailure_;
+    // Keeps the system's reason for a failed call beside its status.
+    ViStatus noteFailure(ViStatus status, std::string reason);
+    ViStatus noteIo(const Transport& transport, ViStatus status);
+
+    // The latest call that failed, with the system's reason (empty when the
+    // status says it all).
+    ViStatus failedStatus_ = VI_SUCCESS;
+    std::string failure_;
     std::map<ViObject, Object> objects_;
     ViObject nextHandle_ = 1;
 };

@@ -163,6 +163,7 @@ ViStatus TcpSocketTransport::write(std::string_view bytes, ViUInt32& retCount) {
     if (lost_) {
         return VI_ERROR_CONN_LOST;
     }
+    error_ = 0;
     const Deadline deadline = deadlineAfter(timeoutMs_);
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -177,6 +178,7 @@ ViStatus TcpSocketTransport::write(std::string_view bytes, ViUInt32& retCount) {
             continue;
         }
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            error_ = errno;
             lost_ = true;
             return VI_ERROR_CONN_LOST;
         }
@@ -186,6 +188,7 @@ ViStatus TcpSocketTransport::write(std::string_view bytes, ViUInt32& retCount) {
             return VI_ERROR_TMO;
         }
         if (ready < 0) {
+            error_ = errno;
             return VI_ERROR_SYSTEM_ERROR;
         }
     }
@@ -203,6 +206,9 @@ ViStatus TcpSocketTransport::deliver(std::span<char> buffer, std::size_t count, 
 
 ViStatus TcpSocketTransport::read(std::span<char> buffer, ViUInt32& retCount) {
     retCount = 0;
+    if (!lost_) {
+        error_ = 0;
+    }
     const Deadline deadline = deadlineAfter(timeoutMs_);
     while (true) {
         const auto end = pending_.find('\n');
@@ -223,14 +229,18 @@ ViStatus TcpSocketTransport::read(std::span<char> buffer, ViUInt32& retCount) {
             return reconnect() ? status : VI_ERROR_CONN_LOST;
         }
         if (ready < 0) {
+            error_ = errno;
             return VI_ERROR_SYSTEM_ERROR;
         }
         std::array<char, 4096> chunk{};
         const ssize_t n = ::recv(fd_.get(), chunk.data(), chunk.size(), MSG_DONTWAIT);
         if (n > 0) {
             pending_.append(chunk.data(), static_cast<std::size_t>(n));
-        } else if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
-            lost_ = true;  // peer closed or reset
+        } else if (n == 0) {
+            lost_ = true;  // peer closed
+        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+            error_ = errno;  // reset, unreachable, ...
+            lost_ = true;
         }
     }
 }

@@ -34,6 +34,7 @@ class TcpSocketTransport : public Transport {
     ViStatus write(std::string_view bytes, ViUInt32& retCount) override;
     ViStatus read(std::span<char> buffer, ViUInt32& retCount) override;
     ViStatus setTimeout(ViUInt32 ms) override;
+    int systemError() const override { return error_; }
 
   private:
     TcpSocketTransport(SocketAddress address, UniqueFd fd);
@@ -48,6 +49,8 @@ class TcpSocketTransport : public Transport {
     ViUInt32 timeoutMs_ = kDefaultTimeoutMs;
     std::string pending_;
     bool lost_ = false;
+    // A lost link keeps the error that lost it.
+    int error_ = 0;
 };
 
 // Sockets cannot be discovered: a search lists none, a name opens directly.

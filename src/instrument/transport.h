@@ -22,6 +22,10 @@ class Transport {
     virtual ViStatus read(std::span<char> buffer, ViUInt32& retCount) = 0;
     // Milliseconds, or VI_TMO_INFINITE.
     virtual ViStatus setTimeout(ViUInt32 ms) = 0;
+    // The errno behind the latest call's failure, 0 when the status says it
+    // all (a time-out, a closed connection): a message can then name what
+    // the system saw ("connection reset by peer").
+    virtual int systemError() const { return 0; }
 };
 
 // One kind of resource (usbtmc devices, sockets, the simulated meter): what

@@ -70,6 +70,7 @@ ViStatus UsbtmcTransport::open(const std::filesystem::path& node,
 }
 
 ViStatus UsbtmcTransport::fail(int error) {
+    error_ = error;
     const ViStatus status = usbtmcStatus(error);
     if (status == VI_ERROR_CONN_LOST) {
         lost_ = true;
@@ -102,6 +103,7 @@ ViStatus UsbtmcTransport::waitFor(short events) {
 
 ViStatus UsbtmcTransport::write(std::string_view bytes, ViUInt32& retCount) {
     retCount = 0;
+    forgetError();
     if (lost_) {
         return VI_ERROR_CONN_LOST;
     }
@@ -126,6 +128,7 @@ ViStatus UsbtmcTransport::write(std::string_view bytes, ViUInt32& retCount) {
 
 ViStatus UsbtmcTransport::read(std::span<char> buffer, ViUInt32& retCount) {
     retCount = 0;
+    forgetError();
     if (!remainder_.empty()) {
         return remainder_.take(buffer, retCount);
     }
@@ -157,6 +160,7 @@ ViStatus UsbtmcTransport::read(std::span<char> buffer, ViUInt32& retCount) {
 }
 
 ViStatus UsbtmcTransport::setTimeout(ViUInt32 ms) {
+    forgetError();
     timeoutMs_ = ms;
     if (standIn_) {
         return VI_SUCCESS;

@@ -24,6 +24,13 @@ class UsbtmcTransport : public Transport {
   private:
     explicit UsbtmcTransport(UniqueFd fd);
     ViStatus fail(int error);
+    // A lost link keeps the error that lost it.
+    void forgetError() {
+        if (!lost_) {
+            error_ = 0;
+        }
+    }
+    int systemError() const override { return error_; }
     // For a stand-in node: VI_ERROR_TMO when the time-out passes first.
     ViStatus waitFor(short events);
 
@@ -38,6 +45,7 @@ class UsbtmcTransport : public Transport {
     // transfer makes the driver return nothing.
     std::vector<char> buffer_ = std::vector<char>(64 * 1024);
     MessageRemainder remainder_;
+    int error_ = 0;
 };
 
 // errno of a usbtmc call as a VISA status.

@@ -207,6 +207,27 @@ TEST(TcpSocket, AVanishedPeerGivesConnectionLostNeverASignalOrAHang) {
     EXPECT_EQ(client.read(200, bytes), VI_ERROR_CONN_LOST);
 }
 
+// The status alone says "connection lost"; the system's reason for it is
+// kept, so a message can name it.
+TEST(TcpSocket, AResetConnectionIsNamedAsTheSystemSawIt) {
+    LoopbackServer server([](int fd, int) {
+        const linger reset{.l_onoff = 1, .l_linger = 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    });
+    Client client;
+    ASSERT_EQ(client.open(server.resource()), VI_SUCCESS);
+    client.visa.setAttribute(client.vi, VI_ATTR_TMO_VALUE, VI_TMO_INFINITE);
+    std::string bytes;
+    ASSERT_EQ(client.read(200, bytes), VI_ERROR_CONN_LOST);
+    std::string desc;
+    client.visa.statusDesc(client.vi, VI_ERROR_CONN_LOST, desc);
+    EXPECT_EQ(desc, "connection reset by peer");
+    // A later failure of another kind does not borrow that reason.
+    EXPECT_EQ(client.visa.setAttribute(client.vi, 0x3FFF0000u, 0), VI_ERROR_NSUP_ATTR);
+    client.visa.statusDesc(client.vi, VI_ERROR_NSUP_ATTR, desc);
+    EXPECT_EQ(desc, statusWords(VI_ERROR_NSUP_ATTR));
+}
+
 TEST(TcpSocket, NamesAndUnreachablePorts) {
     const auto parsed = parseSocketResource("tcpip3::meter.local::5025::socket");
     ASSERT_TRUE(parsed.has_value());
