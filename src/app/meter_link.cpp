@@ -2,12 +2,10 @@
 
 #include <QFile>
 
-#include "app/app_log.h"
 #include "app/options.h"
+#include "common/log.h"
 
 namespace tq {
-
-Q_LOGGING_CATEGORY(lcApp, "tq4700.app")
 
 namespace {
 
@@ -41,9 +39,9 @@ visa::Link openMeterLink(const Options& options, Clock& clock) {
     if (link.meter != nullptr) {
         link.meter->setTranscriptKept(false);
     }
-    qCInfo(lcApp, "instrument link: %s", link.description.c_str());
+    qCInfo(lcInstrument, "instrument link: %s", link.description.c_str());
     for (const std::string& problem : link.problems) {
-        qCWarning(lcApp, "%s", problem.c_str());
+        qCWarning(lcInstrument, "%s", problem.c_str());
     }
     return link;
 }

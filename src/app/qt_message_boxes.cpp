@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "app/app_log.h"
+#include "common/log.h"
 
 namespace tq {
 namespace {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/log.h"
 #include "common/number_text.h"
 #include "export/biff_workbook.h"
 #include "export/export_sheet.h"
@@ -209,6 +210,8 @@ bool SavePanel::writeWorkbook(const std::string& baseName) {
 
     const std::string folder = exportFolder();
     const xls::WriteResult result = xls::writeWorkbookFile(folder, baseName, time, bytes);
+    qCDebug(lcExport, "%zu rows, %zu bytes: %s %s", rowCount, bytes.size(),
+            result.explanation.c_str(), result.path.c_str());
     if (!result.ok()) {
         p_.Label6->clear();
         boxes_.show(writeFaultMessage(result), defaultMessageTitle(), MessageBoxes::Buttons::Ok,

@@ -11,6 +11,7 @@
 #include <cstddef>
 
 #include "common/clock.h"
+#include "common/log.h"
 #include "common/number_text.h"
 #include "display/scale.h"
 #include "display/scale_controls.h"
@@ -87,8 +88,11 @@ void RunDriver::runOnce() {
     startSteps();
     const bool scanCard = session_.ScanCardPresent == 1 && p_.ChkScanMode->isChecked();
     store_.beginRun(scanCard ? SeriesSet::all() : SeriesSet::mainUnit());
+    qCDebug(lcRun) << (scanCard ? "scan-card" : "main-unit") << "run started";
     const RunOutcome outcome = scanCard ? ScanCardRun(ctx_).run() : MainUnitRun(ctx_).run();
     endOfRun();
+    qCDebug(lcRun) << "run ended:" << static_cast<int>(outcome) << "with" << store_.pointsTaken()
+                   << "points";
     // Every point taken so far stays in the store and can be saved.
     if (outcome == RunOutcome::MeterSilent || outcome == RunOutcome::ScanNeverDone) {
         const bool silent = outcome == RunOutcome::MeterSilent;

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "common/clock.h"
+#include "common/log.h"
 #include "common/trace_format.h"
 
 namespace tq::sim {
@@ -113,8 +114,10 @@ void SimServer::acceptConnections() {
             return;  // EAGAIN: no more waiting; other errors: try again next round
         }
         if (!meter_.connected()) {
+            qCDebug(lcSim, "connection refused: the meter is off");
             continue;  // the meter is switched off: the connection closes at once
         }
+        qCDebug(lcSim, "connection %d taken; %zu dropped", accepted.get(), connections_.size());
         while (!connections_.empty()) {
             dropConnection(0);
         }
