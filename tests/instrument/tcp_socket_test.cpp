@@ -211,12 +211,14 @@ TEST(TcpSocket, AVanishedPeerGivesConnectionLostNeverASignalOrAHang) {
 // kept, so a message can name it.
 TEST(TcpSocket, AResetConnectionIsNamedAsTheSystemSawIt) {
     LoopbackServer server([](int fd, int) {
+        receiveLine(fd);  // the connection is up on both sides
         const linger reset{.l_onoff = 1, .l_linger = 0};
         ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     });
     Client client;
     ASSERT_EQ(client.open(server.resource()), VI_SUCCESS);
     client.visa.setAttribute(client.vi, VI_ATTR_TMO_VALUE, VI_TMO_INFINITE);
+    ASSERT_EQ(client.write("*IDN?\n"), VI_SUCCESS);
     std::string bytes;
     ASSERT_EQ(client.read(200, bytes), VI_ERROR_CONN_LOST);
     std::string desc;
