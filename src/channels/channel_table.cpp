@@ -13,6 +13,7 @@
 #include "common/clock.h"
 #include "common/number_text.h"
 #include "display/scale_controls.h"
+#include "panel/field_value.h"
 #include "panel/panel.h"
 
 namespace tq {
@@ -42,8 +43,8 @@ const catalogue::Function* offeredFunction(std::string_view name, std::size_t ro
 
 // Raises a time field to a minimum; a field at or above it is left alone.
 void raiseTo(QLineEdit* field, double minimum) {
-    if (Val(field->text().toStdString()) < minimum) {
-        field->setText(QString::fromStdString(defaultText(minimum)));
+    if (fieldValue(field) < minimum) {
+        field->setText(textOf(minimum));
     }
 }
 
@@ -84,8 +85,8 @@ void ChannelTable::CboFunc_Click(int Index) {
         if (f->isAc) {
             setup_.MinScanTime = catalogue::kAcPickMinScanTime;
             setup_.MinTrigDelay = catalogue::kAcPickMinTrigDelay;
-            p_.TxtScanTimer->setText(QString::fromStdString(defaultText(setup_.MinScanTime)));
-            p_.TxtTrigDelay->setText(QString::fromStdString(defaultText(setup_.MinTrigDelay)));
+            p_.TxtScanTimer->setText(textOf(setup_.MinScanTime));
+            p_.TxtTrigDelay->setText(textOf(setup_.MinTrigDelay));
         }
         // A four-wire channel senses on the channel five up; that row is
         // taken for good, leaving "4WR" gives it nothing back.
@@ -175,7 +176,7 @@ void ChannelTable::Check1_Click() {
     const bool on = p_.Check1->isChecked();
     for (std::size_t k = 0; k < kRows; ++k) {
         const double offset = on ? kDiagnosticOffsetStep * static_cast<double>(k + 1) : 0;
-        p_.TxtCal[k]->setText(QString::fromStdString(defaultText(offset)));
+        p_.TxtCal[k]->setText(textOf(offset));
     }
     p_.Frame2->setVisible(on);
 }

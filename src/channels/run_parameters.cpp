@@ -13,6 +13,7 @@
 #include "channels/channel_table.h"
 #include "common/clock.h"
 #include "common/number_text.h"
+#include "panel/field_value.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 
@@ -22,10 +23,6 @@ namespace {
 constexpr int kRows = catalogue::kChannelCount;
 static_assert((kPanelShownTop - kPanelHiddenTop) % kPanelSlideStep == 0,
               "the slide must come to rest exactly at both ends");
-
-double valOf(const QLineEdit* field) {
-    return Val(field->text().toStdString());
-}
 
 }  // namespace
 
@@ -79,7 +76,7 @@ void RunParameters::showRow(int row, bool shown) {
 void RunParameters::TxtChNo_Change() {
     // Counts outside 1..10 (an empty field among them) are ignored while
     // the user types; a fractional count shows its whole rows.
-    const double n = valOf(p_.TxtChNo);
+    const double n = fieldValue(p_.TxtChNo);
     if (!(n > 0 && n <= kRows)) {
         return;
     }
@@ -89,19 +86,19 @@ void RunParameters::TxtChNo_Change() {
 }
 
 void RunParameters::TxtRecordLen_Change() {
-    if (valOf(p_.TxtRecordLen) > kRecordLengthLimit) {
+    if (fieldValue(p_.TxtRecordLen) > kRecordLengthLimit) {
         boxes_.show(QString::fromUtf8(kRecordLengthMessage), defaultMessageTitle(),
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
-        p_.TxtRecordLen->setText(QString::fromStdString(defaultText(kRecordLengthLimit)));
+        p_.TxtRecordLen->setText(textOf(kRecordLengthLimit));
     }
 }
 
 void RunParameters::TxtSleep_Change() {
-    if (valOf(p_.TxtSleep) < kIntervalFloor) {
+    if (fieldValue(p_.TxtSleep) < kIntervalFloor) {
         p_.Label4->setText(QString::fromUtf8(kIntervalWarning));
         p_.Frame8->show();
         // Runs this handler once more; the floor itself is accepted.
-        p_.TxtSleep->setText(QString::fromStdString(defaultText(kIntervalFloor)));
+        p_.TxtSleep->setText(textOf(kIntervalFloor));
         // Every warning restarts the strip's time.
         p_.Timer1->setInterval(kWarningStripMs);
         p_.Timer1->setEnabled(true);
@@ -117,7 +114,7 @@ void RunParameters::ChkScanMode_Click() {
         const bool scanCard = p_.ChkScanMode->isChecked();
         if (scanCard) {
             // Rows above the channel count stay as they are.
-            const double n = valOf(p_.TxtChNo);
+            const double n = fieldValue(p_.TxtChNo);
             for (int i = 1; i < kRows; ++i) {
                 if (i + 1 <= n) {
                     showRow(i, true);

@@ -13,6 +13,7 @@
 #include "common/number_text.h"
 #include "display/plot_rule.h"
 #include "display/scale.h"
+#include "panel/field_value.h"
 #include "panel/panel.h"
 #include "run/record_store.h"
 
@@ -21,10 +22,6 @@ namespace {
 
 // The right axis shows the math scale only while its selector reads this.
 constexpr auto kMathAxisChoice = "Math";
-
-double valOf(const QLineEdit* box) {
-    return Val(box->text().toStdString());
-}
 
 }  // namespace
 
@@ -65,10 +62,10 @@ void MathControls::mathStep(std::array<double, 12>& Reading, int row) {
     // the run goes on.
     const bool operandsRead = store_.value(row, setup.MathChannelA).has_value() &&
                               store_.value(row, setup.MathChannelB).has_value();
-    const std::optional<double> value = operandsRead
-                                            ? mathValue(setup, std::span<const double>(Reading),
-                                                        valOf(panel_.Text2), valOf(panel_.Text3))
-                                            : std::nullopt;
+    const std::optional<double> value =
+        operandsRead ? mathValue(setup, std::span<const double>(Reading), fieldValue(panel_.Text2),
+                                 fieldValue(panel_.Text3))
+                     : std::nullopt;
     if (!value) {
         return;
     }

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "common/clock.h"
+#include "common/number_qstring.h"
 #include "common/number_text.h"
 #include "display/scale.h"
 #include "panel/build_helpers.h"
@@ -52,14 +53,6 @@ std::optional<double> steppedValue(double p, int Index, const StepRange& r) {
         return p + 1;
     }
     return std::nullopt;
-}
-
-double valOf(const QString& text) {
-    return Val(text.toStdString());
-}
-
-QString textOf(double value) {
-    return QString::fromStdString(defaultText(value));
 }
 
 // Reads the box, steps it and writes the new value back; none when the

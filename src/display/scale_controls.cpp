@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/clock.h"
+#include "common/number_qstring.h"
 #include "common/number_text.h"
 #include "panel/panel.h"
 
@@ -22,10 +23,6 @@ constexpr int kChannels = 10;
 
 std::string text(const QComboBox* combo) {
     return combo->currentText().toStdString();
-}
-
-double valOf(const QString& s) {
-    return Val(s.toStdString());
 }
 
 QString channelName(int channel) {

@@ -49,7 +49,7 @@ RunOutcome MainUnitRun::run() {
 void MainUnitRun::programPoint() {
     Panel& p = ctx_.panel;
     RunState& st = ctx_.state;
-    p.Text5->setText(run::shownText(st.PointIndex));
+    p.Text5->setText(textOf(st.PointIndex));
     run::send(ctx_, "TRIG:DEL " + p.TxtTrigDelay->text().toStdString());
     ctx_.clock.pause(kAfterTriggerLineMs);
     ctx_.clock.yield();
@@ -115,7 +115,7 @@ void MainUnitRun::takeReading(double reading, int row) {
     run::showReading(ctx_, kCh1, reading);
     // An overload leaves the trace where the previous point put it.
     const std::optional<double> y =
-        PlotYRule(ctx_.scale, function, reading, run::fieldValue(p.TxtCal[kCh1]), st.PlotY,
+        PlotYRule(ctx_.scale, function, reading, fieldValue(p.TxtCal[kCh1]), st.PlotY,
                   OverloadPlacement::KeepPrevious);
     if (!y) {
         return;

@@ -64,14 +64,6 @@ std::string comboText(const QComboBox* combo) {
     return combo->currentText().toStdString();
 }
 
-QString shownText(double value) {
-    return QString::fromStdString(defaultText(value));
-}
-
-double fieldValue(const QLineEdit* field) {
-    return Val(field->text().toStdString());
-}
-
 bool rowInUse(const Panel& panel, int row) {
     return !panel.FrameCH.at(static_cast<std::size_t>(row))->isHidden();
 }
@@ -137,7 +129,7 @@ void clearReadout(RunContext& ctx, int i) {
 
 void showReading(RunContext& ctx, int i, double reading) {
     QLineEdit* box = ctx.panel.TxtDshow.at(static_cast<std::size_t>(i));
-    box->setText(shownText(reading));
+    box->setText(textOf(reading));
     if (isOverload(reading)) {
         setBackground(box, look::kRed);
     }

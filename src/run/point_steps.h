@@ -8,6 +8,7 @@
 
 #include "channels/catalogue.h"
 #include "display/trend_plot.h"
+#include "panel/field_value.h"
 #include "run/run_context.h"
 
 #include <QString>
@@ -30,9 +31,6 @@ inline constexpr const char* kScanNeverDoneMessage =
     "掃描沒有完成,測試已停止!! (The scan never completed; the run was stopped.)";
 
 std::string comboText(const QComboBox* combo);
-// A number as read-outs and counters show it.
-QString shownText(double value);
-double fieldValue(const QLineEdit* field);
 // A row is in use while its frame is shown (whether or not the window is).
 bool rowInUse(const Panel& panel, int row);
 

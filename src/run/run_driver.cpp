@@ -128,7 +128,7 @@ void RunDriver::startSteps() {
         b->hide();
     }
     p_.TxtCurPoint->hide();
-    p_.TxtCurPoint->setText(run::shownText(W / 2));
+    p_.TxtCurPoint->setText(textOf(W / 2));
     p_.Command1->setEnabled(false);
     p_.ComSaveFrame->setEnabled(false);
     if (hooks.runStarting) {
@@ -139,7 +139,7 @@ void RunDriver::startSteps() {
         label->setText(QString::fromLatin1(kNoTimeText));
     }
     for (std::size_t k = 0; k < p_.LabX.size(); ++k) {
-        p_.LabX[k]->setText(run::shownText(static_cast<double>(k) * W / 10 + 1));
+        p_.LabX[k]->setText(textOf(static_cast<double>(k) * W / 10 + 1));
     }
     for (QComboBox* combo : p_.CboFunc) {
         combo->setEnabled(false);
@@ -157,7 +157,7 @@ void RunDriver::startSteps() {
 }
 
 void RunDriver::clearRunRows() {
-    const double L = run::fieldValue(p_.TxtRecordLen);
+    const double L = fieldValue(p_.TxtRecordLen);
     const double lastRow =
         std::min<double>(RecordStore::kSlotRowBase + L + 1, RecordStore::kLastRow);
     for (int row = RecordStore::kSlotRowBase + 1; row <= lastRow; ++row) {

@@ -42,13 +42,13 @@ constexpr double kScanLimitFloorMs = 30000;
 RunOutcome ScanCardRun::run() {
     RunState& st = ctx_.state;
     Panel& p = ctx_.panel;
-    st.ChannelCount = run::fieldValue(p.TxtChNo);
+    st.ChannelCount = fieldValue(p.TxtChNo);
     // The channel field ignores a count outside 1..10 while it is typed, and
     // a scan of it would never complete (the card keeps its own count). The
     // run scans the rows the window shows, and the field says how many.
     if (!(st.ChannelCount > 0 && st.ChannelCount <= catalogue::kChannelCount)) {
         st.ChannelCount = rowsShown();
-        p.TxtChNo->setText(run::shownText(st.ChannelCount));
+        p.TxtChNo->setText(textOf(st.ChannelCount));
     }
     st.ScanCountText = st.ChannelCount;
     st.CountLine = "Route:scan:count " + defaultText(st.ScanCountText);
@@ -74,7 +74,7 @@ int ScanCardRun::rowsShown() const {
 void ScanCardRun::programPoint() {
     Panel& p = ctx_.panel;
     RunState& st = ctx_.state;
-    p.Text5->setText(run::shownText(st.PointIndex));
+    p.Text5->setText(textOf(st.PointIndex));
     run::send(ctx_, "TRIG:DEL " + p.TxtTrigDelay->text().toStdString());
     ctx_.clock.pause(kAfterSetupLineMs);
     run::send(ctx_, "ROUT:SCAN:TIMER " + p.TxtScanTimer->text().toStdString());
@@ -125,7 +125,7 @@ RunOutcome ScanCardRun::acquirePoint() {
         abandonPoint();
         return scanned;
     }
-    p.Text8->setText(run::shownText(ctx_.state.PointIndex));
+    p.Text8->setText(textOf(ctx_.state.PointIndex));
     run::storePointTime(ctx_, kTimePicture);
     for (int i = 0; i < catalogue::kChannelCount; ++i) {
         run::clearReadout(ctx_, i);
@@ -145,7 +145,7 @@ RunOutcome ScanCardRun::acquirePoint() {
 void ScanCardRun::abandonPoint() {
     RunState& st = ctx_.state;
     --st.PointIndex;
-    ctx_.panel.Text5->setText(st.PointIndex > 0 ? run::shownText(st.PointIndex) : QString());
+    ctx_.panel.Text5->setText(st.PointIndex > 0 ? textOf(st.PointIndex) : QString());
 }
 
 RunOutcome ScanCardRun::waitForScan() {
@@ -194,8 +194,8 @@ double ScanCardRun::scanLimitMs() {
                 slowest, catalogue::measuringSeconds(run::comboText(p.CboFunc[i]), st.MinBand));
         }
     }
-    const double perChannel = std::max(0.0, run::fieldValue(p.TxtTrigDelay)) +
-                              std::max(run::fieldValue(p.TxtScanTimer), slowest);
+    const double perChannel =
+        std::max(0.0, fieldValue(p.TxtTrigDelay)) + std::max(fieldValue(p.TxtScanTimer), slowest);
     st.SlowestChannelSeconds = std::max(st.SlowestChannelSeconds, perChannel);
     return std::max(kScanLimitFactor * st.ChannelCount * st.SlowestChannelSeconds * 1000,
                     kScanLimitFloorMs);
@@ -212,9 +212,9 @@ bool ScanCardRun::pollScanState() {
     session.readReply();
     st.ReadTimeMs =
         toInt32(ctx_.watches.Watch2Elapsed()).value_or(std::numeric_limits<std::int32_t>::max());
-    p.Text6->setText(run::shownText(st.ReadTimeMs));
+    p.Text6->setText(textOf(st.ReadTimeMs));
     if (st.ReadTimeMs > kSlowReadMs) {
-        p.Text7->setText(QString::fromStdString(numberText(run::fieldValue(p.Text7) + 1)));
+        p.Text7->setText(QString::fromStdString(numberText(fieldValue(p.Text7) + 1)));
     }
     // What a failed read brought is no reply.
     const bool usable = !visa::failed(session.VisaStatus);
@@ -222,7 +222,7 @@ bool ScanCardRun::pollScanState() {
         session.blankReply();
     }
     st.ScanProgress = Val(session.reply());
-    p.Text1->setText(run::shownText(st.ScanProgress));
+    p.Text1->setText(textOf(st.ScanProgress));
     ctx_.clock.yield();
     if (st.ScanProgress >= st.ChannelCount) {
         st.ScanBusy = 0;
@@ -280,7 +280,7 @@ void ScanCardRun::takeReading(int k, double reading, int row) {
     }
     run::showReading(ctx_, k - 1, reading);
     const std::optional<double> y =
-        PlotYRule(ctx_.scale, function, reading, run::fieldValue(p.TxtCal[i]), st.PlotY);
+        PlotYRule(ctx_.scale, function, reading, fieldValue(p.TxtCal[i]), st.PlotY);
     ctx_.clock.yield();
     // A reading that is no finite number is shown, never stored.
     if (!y) {
