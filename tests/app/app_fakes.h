@@ -14,36 +14,9 @@
 #include "instrument/link_factory.h"
 #include "panel/message_boxes.h"
 #include "panel/widget_app.h"
+#include "support/fake_boxes.h"
 
 namespace tq::test {
-
-// Records every box and gives the scripted answers in turn (OK / Yes when
-// the script has run out).
-class FakeBoxes : public MessageBoxes {
-  public:
-    struct Box {
-        QString text;
-        QString title;
-        Buttons buttons;
-        Icon icon;
-    };
-    Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) override {
-        shown.push_back({text, title, buttons, icon});
-        if (whileShown) {
-            whileShown();
-        }
-        if (!answers.empty()) {
-            const Answer a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    }
-    std::vector<Box> shown;
-    std::deque<Answer> answers;
-    // Runs while the box is up, as events a modal box serves would.
-    std::function<void()> whileShown;
-};
 
 // Passes every call on and names it, so a test sees which calls were made.
 class RecordingVisa : public visa::ForwardingVisa {

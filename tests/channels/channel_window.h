@@ -16,24 +16,9 @@
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 #include "panel/widget_app.h"
+#include "support/fake_boxes.h"
 
 namespace tq::test {
-
-// Records every box and answers OK.
-class RecordingBoxes : public MessageBoxes {
-  public:
-    struct Box {
-        QString text;
-        QString title;
-        Buttons buttons;
-        Icon icon;
-    };
-    Answer show(const QString& text, const QString& title, Buttons buttons, Icon icon) override {
-        shown.push_back({text, title, buttons, icon});
-        return Answer::Ok;
-    }
-    std::vector<Box> shown;
-};
 
 // A window with the channel set-up controllers wired as the window wires
 // them, on virtual time.
@@ -76,7 +61,7 @@ struct ChannelWindow {
     ScaleState scale;
     ChannelSetupState setup;
     std::int16_t ScanCardPresent = 1;
-    RecordingBoxes boxes;
+    FakeBoxes boxes;
     ScaleControls scaleControls{p, clock, scale};
     ChannelTable table{p, clock, setup, ScanCardPresent, scaleControls};
     RunParameters parameters{p, clock, setup, ScanCardPresent, table, boxes};

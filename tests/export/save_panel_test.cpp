@@ -1,5 +1,6 @@
 // The save panel on a window built here, with the record store filled as a
 // run fills it. Workbooks are read back by python3-xlrd (check_xls.py).
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -24,20 +25,12 @@
 #include "panel/panel.h"
 #include "panel/widget_app.h"
 #include "run/record_store.h"
+#include "support/fake_boxes.h"
 
 namespace tq {
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingBoxes : public MessageBoxes {
-  public:
-    Answer show(const QString& text, const QString&, Buttons, Icon) override {
-        texts.push_back(text);
-        return Answer::Ok;
-    }
-    std::vector<QString> texts;
-};
 
 // Cell c (0 = time) of run point k; distinct for every point and column.
 double pointValue(int k, int c) {
@@ -153,7 +146,7 @@ class SavePanelTest : public ::testing::Test {
     Panel p;
     VirtualClock clock;
     RecordStore store;
-    RecordingBoxes boxes;
+    test::FakeBoxes boxes;
     std::unique_ptr<SavePanel> panel;
     fs::path dir;
     const fs::path firstFile = "Test-093015.xls";
@@ -236,8 +229,8 @@ TEST_F(SavePanelTest, BadBaseNamesAreRefusedAndNothingIsWritten) {
         EXPECT_TRUE(panel->lastSavedPath().isEmpty()) << name.toStdString();
     }
     ASSERT_EQ(boxes.texts.size(), std::size(names));
-    for (const QString& message : boxes.texts) {
-        EXPECT_TRUE(message.contains("!! (")) << message.toStdString();
+    for (const std::string& message : boxes.texts) {
+        EXPECT_THAT(message, ::testing::HasSubstr("!! ("));
     }
     EXPECT_TRUE(fs::is_empty(dir));
     expectPanelStaysOpen();
@@ -248,8 +241,7 @@ TEST_F(SavePanelTest, AFailedWriteKeepsRecordPanelAndButtonForAnotherTry) {
     fs::remove_all(dir);
     panel->CmdSave_Click();
     ASSERT_EQ(boxes.texts.size(), 1u);
-    EXPECT_TRUE(boxes.texts[0].contains(QString::fromStdString(dir.string())))
-        << boxes.texts[0].toStdString();
+    EXPECT_THAT(boxes.texts[0], ::testing::HasSubstr(dir.string()));
     expectPanelStaysOpen();
     EXPECT_EQ(store.value(10005, 11), pointValue(5, 11));
 

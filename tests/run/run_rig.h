@@ -25,18 +25,9 @@
 #include "panel/widget_app.h"
 #include "run/record_store.h"
 #include "run/run_driver.h"
+#include "support/fake_boxes.h"
 
 namespace tq::test {
-
-// Answers every box with OK and keeps its text.
-class RecordingBoxes : public MessageBoxes {
-  public:
-    Answer show(const QString& text, const QString&, Buttons, Icon) override {
-        texts.push_back(text.toStdString());
-        return Answer::Ok;
-    }
-    std::vector<std::string> texts;
-};
 
 // How the read after the n-th query of a kind goes instead of the meter's
 // reply, which is still taken and thrown away (a reply lost on the way).
@@ -193,7 +184,7 @@ class RunRig {
     ScaleControls scaleControls{p, clock, scale};
     RecordStore store;
     TrendPlot plot{p, clock, scale, store};
-    RecordingBoxes boxes;
+    FakeBoxes boxes;
     RunDriver driver{p, clock, session, scale, scaleControls, store, plot, boxes};
     std::vector<Point> points;
 };
