@@ -19,6 +19,7 @@
 #include "panel/build_helpers.h"
 #include "panel/look.h"
 #include "panel/panel.h"
+#include "panel/readout_colour.h"
 #include "run/record_store.h"
 
 namespace tq {
@@ -31,7 +32,6 @@ constexpr double kMarkerHalfHeight = 68;
 constexpr int kReferenceLineStep = 450;
 // The overload reading as the read-out shows it.
 constexpr auto kOverloadText = "9.9E+37";
-const QColor kReadoutWhite{255, 255, 255};
 
 // Where a stepper may move: strictly above `interiorLow` up to
 // `interiorHigh` it steps either way; at `backEdge` it may still step back
@@ -63,12 +63,6 @@ std::optional<double> stepBox(QLineEdit* box, int Index, const StepRange& range)
         box->setText(textOf(*next));
     }
     return next;
-}
-
-void setBoxBackground(QLineEdit* box, const QColor& colour) {
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, colour);
-    box->setPalette(palette);
 }
 
 // Store row of a screen slot; none outside the store (a slot typed by hand
@@ -283,13 +277,13 @@ void PointerControls::ReviewRedraw() {
     if (const std::optional<int> row = slotRow(CursorSlot)) {
         for (ReadoutIndex = 1; ReadoutIndex <= kChannels; ++ReadoutIndex) {
             QLineEdit* box = panel_.TxtDshow[static_cast<std::size_t>(ReadoutIndex - 1)];
-            setBoxBackground(box, kReadoutWhite);
+            colourReadout(box, false);
             // A point without a reading shows an empty box.
             const std::optional<double> v = store_.value(*row, ReadoutIndex);
             const QString text = v ? textOf(*v) : QString();
             box->setText(text);
             if (text == QLatin1String(kOverloadText)) {
-                setBoxBackground(box, look::kRed);
+                colourReadout(box, true);
             }
         }
     }

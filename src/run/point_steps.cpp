@@ -20,6 +20,7 @@
 #include "instrument/session.h"
 #include "panel/look.h"
 #include "panel/panel.h"
+#include "panel/readout_colour.h"
 #include "run/record_store.h"
 #include "run/run_state.h"
 #include "run/stopwatch.h"
@@ -29,16 +30,9 @@ namespace {
 
 constexpr std::string_view kFrequency = "Frequency";
 constexpr std::string_view kPeriod = "Period";
-const QColor kReadoutWhite{255, 255, 255};
 // Longer than any interval anyone means, and still a whole number of
 // milliseconds in 64 bits.
 constexpr double kLongestIntervalMs = 9.0e15;
-
-void setBackground(QLineEdit* box, const QColor& colour) {
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, colour);
-    box->setPalette(palette);
-}
 
 bool rangeChangedByHand(const ScaleState& scale, std::string_view function) {
     if (function == kFrequency) {
@@ -124,14 +118,14 @@ bool meterSilent(RunContext& ctx, bool usable) {
 void clearReadout(RunContext& ctx, int i) {
     QLineEdit* box = ctx.panel.TxtDshow.at(static_cast<std::size_t>(i));
     box->setText(QString());
-    setBackground(box, kReadoutWhite);
+    colourReadout(box, false);
 }
 
 void showReading(RunContext& ctx, int i, double reading) {
     QLineEdit* box = ctx.panel.TxtDshow.at(static_cast<std::size_t>(i));
     box->setText(textOf(reading));
     if (isOverload(reading)) {
-        setBackground(box, look::kRed);
+        colourReadout(box, true);
     }
 }
 
