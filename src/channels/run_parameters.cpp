@@ -16,6 +16,8 @@
 #include "panel/field_value.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
+#include "panel/typed_input.h"
+#include "panel/warning_strip.h"
 
 namespace tq {
 namespace {
@@ -34,16 +36,22 @@ RunParameters::RunParameters(Panel& panel, Clock& clock, ChannelSetupState& setu
       setup_(setup),
       ScanCardPresent(scanCardPresent),
       table_(table),
-      boxes_(boxes) {
+      boxes_(boxes),
+      channelCountInEffect_(p_.TxtChNo->text()) {
     p_.Timer1->setClock(&clock_);
 }
 
 void RunParameters::connectEvents() {
-    QObject::connect(p_.TxtChNo, &QLineEdit::textChanged, p_.TxtChNo, [this] { TxtChNo_Change(); });
-    QObject::connect(p_.TxtRecordLen, &QLineEdit::textChanged, p_.TxtRecordLen,
-                     [this] { TxtRecordLen_Change(); });
-    QObject::connect(p_.TxtSleep, &QLineEdit::textChanged, p_.TxtSleep,
-                     [this] { TxtSleep_Change(); });
+    using Source = TypedInput::Source;
+    TypedInput::attach(p_.TxtChNo, [this](Source source) {
+        if (source == Source::User) {
+            judgeTypedChannelCount();
+        } else {
+            TxtChNo_Change();
+        }
+    });
+    TypedInput::attach(p_.TxtRecordLen, [this](Source) { TxtRecordLen_Change(); });
+    TypedInput::attach(p_.TxtSleep, [this](Source) { TxtSleep_Change(); });
     QObject::connect(p_.TxtScanTimer, &QLineEdit::textChanged, p_.TxtScanTimer,
                      [this] { TxtScanTimer_Change(); });
     QObject::connect(p_.TxtTrigDelay, &QLineEdit::textChanged, p_.TxtTrigDelay,
@@ -74,15 +82,28 @@ void RunParameters::showRow(int row, bool shown) {
 }
 
 void RunParameters::TxtChNo_Change() {
-    // Counts outside 1..10 (an empty field among them) are ignored while
-    // the user types; a fractional count shows its whole rows.
+    // Counts outside 1..10 (an empty field among them) change nothing; a
+    // fractional count shows its whole rows.
     const double n = fieldValue(p_.TxtChNo);
     if (!(n > 0 && n <= kRows)) {
         return;
     }
+    channelCountInEffect_ = p_.TxtChNo->text();
     for (int i = 0; i < kRows; ++i) {
         showRow(i, i + 1 <= n);
     }
+}
+
+// A typed count outside 1..10 goes back to the count in effect, and the user
+// is told why.
+void RunParameters::judgeTypedChannelCount() {
+    const double n = fieldValue(p_.TxtChNo);
+    if (n > 0 && n <= kRows) {
+        TxtChNo_Change();
+        return;
+    }
+    showWarningStrip(p_, QString::fromUtf8(kChannelCountWarning));
+    p_.TxtChNo->setText(channelCountInEffect_);
 }
 
 void RunParameters::TxtRecordLen_Change() {
@@ -95,13 +116,9 @@ void RunParameters::TxtRecordLen_Change() {
 
 void RunParameters::TxtSleep_Change() {
     if (fieldValue(p_.TxtSleep) < kIntervalFloor) {
-        p_.Label4->setText(QString::fromUtf8(kIntervalWarning));
-        p_.Frame8->show();
+        showWarningStrip(p_, QString::fromUtf8(kIntervalWarning));
         // Runs this handler once more; the floor itself is accepted.
         p_.TxtSleep->setText(textOf(kIntervalFloor));
-        // Every warning restarts the strip's time.
-        p_.Timer1->setInterval(kWarningStripMs);
-        p_.Timer1->setEnabled(true);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 namespace tq {
@@ -13,7 +14,6 @@ struct Panel;
 // Limits of the run parameters.
 inline constexpr double kRecordLengthLimit = 10000;  // points
 inline constexpr double kIntervalFloor = 0.01;       // seconds
-inline constexpr int kWarningStripMs = 4000;
 // The "Scan / Trigger" panel rests above the window's top edge or at its top.
 inline constexpr int kPanelHiddenTop = -3060;  // twips
 inline constexpr int kPanelShownTop = 0;
@@ -21,6 +21,7 @@ inline constexpr int kPanelSlideStep = 30;
 
 inline constexpr const char* kRecordLengthMessage = "記錄長度最高10000點!!";
 inline constexpr const char* kIntervalWarning = "間隔時間不可小於 0.01 Sec !!";
+inline constexpr const char* kChannelCountWarning = "測試CH數只能 1 ~ 10 !! (Channels: 1 to 10)";
 
 // The window's handlers for the parameters of the next run: channel count,
 // record length, interval, the mode switch, the warning strip and the
@@ -32,8 +33,9 @@ class RunParameters {
     RunParameters(Panel& panel, Clock& clock, ChannelSetupState& setup,
                   const std::int16_t& scanCardPresent, ChannelTable& table, MessageBoxes& boxes);
 
-    // Text boxes run their handlers on every change of their text, check
-    // boxes on every change of their value, commands on a click.
+    // Text boxes run their handlers on every change of their text by code
+    // and on every value a user has finished typing, check boxes on every
+    // change of their value, commands on a click.
     void connectEvents();
 
     void TxtChNo_Change();
@@ -52,6 +54,7 @@ class RunParameters {
 
   private:
     void showRow(int row, bool shown);
+    void judgeTypedChannelCount();
 
     Panel& p_;
     Clock& clock_;
@@ -60,6 +63,8 @@ class RunParameters {
     ChannelTable& table_;
     MessageBoxes& boxes_;
     bool sliding_ = false;
+    // The last channel count that laid out the rows.
+    QString channelCountInEffect_;
 };
 
 }  // namespace tq

@@ -175,6 +175,11 @@ PointLabels pointLabels(double pointsPerScreen) {
     return labels;
 }
 
+bool isTypedPointsPerScreen(std::string_view text) {
+    const double n = Val(text);
+    return holdsNumber(text) && n == std::floor(n) && n >= 1 && n <= kMaxPointsPerScreen;
+}
+
 void setPointsPerScreen(ScaleState& s, double pointsPerScreen) {
     s.PointsPerDiv = pointsPerScreen / 10;
     if (std::ranges::find(kPointsPerScreenChoices, pointsPerScreen) !=

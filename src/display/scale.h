@@ -65,6 +65,11 @@ ValueLabels plainLabels(double fullScale);
 // Points per screen offered by the plot, newest first in the list.
 inline constexpr std::array<int, 7> kPointsPerScreenChoices{1000, 500, 200, 100, 50, 20, 10};
 
+// A points-per-screen a user may type: a whole number the store's screen
+// rows can hold.
+inline constexpr int kMaxPointsPerScreen = 10000;
+bool isTypedPointsPerScreen(std::string_view text);
+
 // Bottom-axis point numbers for N points per screen when the window starts
 // at point 1.
 PointLabels pointLabels(double pointsPerScreen);

@@ -11,6 +11,8 @@
 #include "common/number_qstring.h"
 #include "common/number_text.h"
 #include "panel/panel.h"
+#include "panel/typed_input.h"
+#include "panel/warning_strip.h"
 
 namespace tq {
 namespace {
@@ -61,6 +63,19 @@ void ScaleControls::connectEvents() {
         QObject::connect(combo, &QComboBox::activated, combo, [this, i] { CboRange_Click(i); });
     }
     QObject::connect(p_.CboPoint, &QComboBox::activated, p_.CboPoint, [this] { CboPoint_Click(); });
+    TypedInput::attach(p_.CboPoint, [this](TypedInput::Source) { judgeTypedPointsPerScreen(); });
+}
+
+// A number typed into the list's field counts as picked, so the axis, the
+// step and the run agree on it; one the plot cannot use goes back to the
+// number in effect, and the user is told why.
+void ScaleControls::judgeTypedPointsPerScreen() {
+    if (isTypedPointsPerScreen(text(p_.CboPoint))) {
+        CboPoint_Click();
+        return;
+    }
+    showWarningStrip(p_, QString::fromUtf8(kPointsPerScreenWarning));
+    p_.CboPoint->setEditText(QString::fromStdString(defaultText(scale_.PointsPerDiv * 10)));
 }
 
 void ScaleControls::TransRange(std::string_view function, std::string_view range) {

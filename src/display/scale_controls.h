@@ -7,6 +7,9 @@
 
 namespace tq {
 
+inline constexpr const char* kPointsPerScreenWarning =
+    "畫面點數只能 1 ~ 10000 整數 !! (Points per screen: a whole number from 1 to 10000)";
+
 class Clock;
 struct Panel;
 
@@ -18,7 +21,8 @@ class ScaleControls {
   public:
     ScaleControls(Panel& panel, Clock& clock, ScaleState& scale);
 
-    // CboScale, CboRange and CboPoint run their handlers on a user's pick.
+    // CboScale, CboRange and CboPoint run their handlers on a user's pick;
+    // a number typed into CboPoint is a pick once the user is done with it.
     void connectEvents();
 
     void TransRange(std::string_view function, std::string_view range);
@@ -37,6 +41,7 @@ class ScaleControls {
     void writeMathLabels();
 
   private:
+    void judgeTypedPointsPerScreen();
     void translateLeftAxisChannel();
     void writeLeftAxis(const ValueLabels& labels);
 

@@ -17,6 +17,7 @@
 #include "display/plot_rule.h"
 #include "display/scale.h"
 #include "panel/panel.h"
+#include "panel/typed_input.h"
 #include "run/record_store.h"
 
 namespace tq {
@@ -105,7 +106,8 @@ void TrendPlot::setRunMarkerHook(std::function<void(std::int32_t, RunMode)> hook
 }
 
 double TrendPlot::pointsPerScreen() const {
-    return valOf(panel_.CboPoint->currentText());
+    // A number still being typed is not in effect yet.
+    return valOf(TypedInput::settledText(panel_.CboPoint));
 }
 
 void TrendPlot::LayoutGrid() {

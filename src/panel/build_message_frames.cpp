@@ -43,6 +43,8 @@ void buildWarningStrip(QWidget* form, Panel& p) {
     p.Frame8 = frame(form, "Frame8", {4530, 9000, 9135, 675}, look::kRed, false);
     p.Label4 = label(p.Frame8, "Label4", {120, 60, 8895, 555}, "--------", look::arial(18),
                      look::kBlue, Qt::AlignCenter);
+    // Warnings carry an English half after the Chinese one.
+    p.Label4->setShrinkToFit(true);
     p.Frame8->hide();
 }
 

@@ -65,6 +65,9 @@ void buildRunParameters(QWidget* form, Panel& p) {
     p.TxtChNo = textBox(form, "TxtChNo", kStripFields[0].field, "10");
     p.CboPoint = comboBox(form, "CboPoint", kStripFields[1].field, "100",
                           {"1000", "500", "200", "100", "50", "20", "10"});
+    // A number is typed whole: completing a typed "50" to the listed "500"
+    // would change what the user meant.
+    p.CboPoint->setCompleter(nullptr);
     p.TxtRecordLen = textBox(form, "TxtRecordLen", kStripFields[2].field, "200");
     p.TxtSleep = textBox(form, "TxtSleep", kStripFields[3].field, "0.01");
     p.Label2[4] = label(form, indexed("Label2", 4), {9765, 450, 450, 255}, "Sec", look::arial(9),

@@ -20,6 +20,7 @@
 #include "instrument/session.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
+#include "panel/typed_input.h"
 #include "run/main_unit_run.h"
 #include "run/point_steps.h"
 #include "run/record_store.h"
@@ -72,6 +73,9 @@ void RunDriver::Command1_Click() {
     if (running_) {
         return;
     }
+    // A field still being typed into is finished first, as a click on the
+    // button would finish it by taking the focus.
+    TypedInput::finishAll(p_.Form1);
     {
         const QScopedValueRollback running(running_, true);
         runOnce();

@@ -26,6 +26,7 @@ TEST(ScriptParser, ReadsEveryCommandWithItsArgument) {
          .text = " my run "},
         {.line = "type TxtFileName", .verb = Verb::Type, .control = "TxtFileName", .text = ""},
         {.line = "type TxtFileName ", .verb = Verb::Type, .control = "TxtFileName", .text = ""},
+        {.line = "keys TxtChNo 12", .verb = Verb::Keys, .control = "TxtChNo", .text = "12"},
         {.line = "pick Cbo2 減", .verb = Verb::Pick, .control = "Cbo2", .text = "減"},
         {.line = "pick CboFunc(2) Frequency",
          .verb = Verb::Pick,

@@ -130,9 +130,9 @@ TEST(ScriptRunner, AFailureNamesItsLineAndTheReason) {
         {"type TxtCurPoint 3", "script line 1: type TxtCurPoint: TxtCurPoint is hidden"},
         {"type TxtScanTimer 0.5",
          "script line 1: type TxtScanTimer: TxtScanTimer is outside the window"},
-        {"type CboFunc(0) DCV",
-         "script line 1: type CboFunc(0): CboFunc(0) is a combobox, not a "
-         "text box"},
+        {"keys Command1 1",
+         "script line 1: keys Command1: Command1 is a command, not a text box or an editable "
+         "combo box"},
         {"click TxtChNo",
          "script line 1: click TxtChNo: TxtChNo is a textbox, not something that can be clicked"},
         {"expect Shape2 x", "script line 1: expect Shape2: Shape2 has no caption or text"},
@@ -184,6 +184,32 @@ TEST(ScriptRunner, ExitDuringARunLetsTheRunEndFirst) {
               0);
     EXPECT_FALSE(rig.runGoingAtEnd);
     EXPECT_LT(countLines(rig.hostLines(), "ROUT:SCAN:STEP"), 500);
+}
+
+// Key by key, a value is judged when the field is left; `type` judges it
+// as typed and confirmed. The run then uses what the user meant.
+TEST(ScriptRunner, KeysAndTypeAreJudgedAsAUsersFinishedTyping) {
+    ScriptRig rig;
+    EXPECT_EQ(rig.run("keys TxtChNo 12\n"
+                      "expect TxtChNo 10\n"
+                      "expect Label4 測試CH數只能 1 ~ 10 !! (Channels: 1 to 10)\n"
+                      "keys TxtChNo 2\n"
+                      "expect Lab1x(1) CH2\n"
+                      "keys TxtSleep 0.05\n"
+                      "expect TxtSleep 0.05\n"
+                      "type CboPoint 20\n"
+                      "expect LabX(1) 3\n"
+                      "type CboFunc(1) ACV\n"
+                      "expect CboRange(1) 100V\n"
+                      "keys TxtRecordLen 30\n"
+                      "click Command1\n"
+                      "wait-run\n"
+                      "expect Text5 30\n"),
+              0)
+        << rig.failure();
+    EXPECT_EQ(countLines(rig.hostLines(), "Route:scan:count 2"), 1);
+    EXPECT_EQ(countLines(rig.hostLines(), "ROUT:SCAN:STEP"), 30);
+    EXPECT_EQ(countLines(rig.hostLines(), "rout:scan:func 2,\"VOLT:AC\""), 30);
 }
 
 TEST(ScriptRunner, ReadsTheWindowAsTheCommandsHandlerLeftIt) {

@@ -1,7 +1,9 @@
 #include "app/script/control_actions.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
@@ -9,6 +11,7 @@
 
 #include "panel/control_dump.h"
 #include "panel/controls.h"
+#include "panel/typed_input.h"
 
 namespace tq::script {
 namespace {
@@ -45,6 +48,48 @@ QString ownerName(const QWidget* w) {
         }
     }
     return QStringLiteral("another widget");
+}
+
+// The line editor a user types into: a text box's own, or an editable
+// combo box's. The refusal when there is none.
+QString typingTarget(QObject& control, QLineEdit** editor) {
+    const QString kind = controlKind(&control);
+    if (kind == QLatin1String("textbox")) {
+        *editor = qobject_cast<QLineEdit*>(&control);
+    } else if (auto* box = qobject_cast<QComboBox*>(&control);
+               box != nullptr && box->isEditable()) {
+        *editor = box->lineEdit();
+    }
+    if (*editor == nullptr) {
+        return kindRefusal(control, QStringLiteral("a text box or an editable combo box"));
+    }
+    if ((*editor)->isReadOnly()) {
+        return QStringLiteral("%1 is read-only").arg(control.objectName());
+    }
+    return {};
+}
+
+// Qt's key codes of the printable ASCII characters are their upper-case
+// codes; other characters come as text alone.
+int keyOf(const QString& typed) {
+    const char16_t c = typed.size() == 1 ? typed[0].toUpper().unicode() : 0;
+    return c >= 0x20 && c < 0x7F ? static_cast<int>(c) : static_cast<int>(Qt::Key_unknown);
+}
+
+void sendKey(QWidget& target, int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&target, &release);
+}
+
+bool activate(QWidget& window) {
+    constexpr int kTries = 100;
+    window.activateWindow();
+    for (int i = 0; i < kTries && !window.isActiveWindow(); ++i) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return window.isActiveWindow();
 }
 
 }  // namespace
@@ -86,16 +131,48 @@ QString unreachable(const QWidget& window, const QObject& control) {
 }
 
 QString typeText(QObject& control, const QString& text) {
-    const QString kind = controlKind(&control);
-    auto* box = qobject_cast<QLineEdit*>(&control);
-    if (box == nullptr || kind != QLatin1String("textbox")) {
-        return kindRefusal(control, QStringLiteral("a text box"));
+    QLineEdit* editor = nullptr;
+    const QString refused = typingTarget(control, &editor);
+    if (!refused.isEmpty()) {
+        return refused;
     }
-    if (box->isReadOnly()) {
-        return QStringLiteral("%1 is read-only").arg(control.objectName());
-    }
-    box->setText(text);
+    editor->selectAll();
+    // An edit, as a keystroke makes one; the Enter that confirms it goes
+    // where a user's key would.
+    editor->insert(text);
+    sendKey(*qobject_cast<QWidget*>(&control), Qt::Key_Return, QStringLiteral("\r"));
     return {};
+}
+
+QString typeKeys(QWidget& window, QObject& control, const QString& text) {
+    QLineEdit* editor = nullptr;
+    const QString refused = typingTarget(control, &editor);
+    if (!refused.isEmpty()) {
+        return refused;
+    }
+    auto& target = *qobject_cast<QWidget*>(&control);
+    // Focus moves only inside the active window.
+    if (!activate(window)) {
+        return QStringLiteral("the window cannot be made active to take keys");
+    }
+    target.setFocus(Qt::OtherFocusReason);
+    editor->selectAll();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character outside the first plane comes as one key of two halves.
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString typed = text.mid(i, length);
+        sendKey(target, keyOf(typed), typed);
+        i += length - 1;
+    }
+    sendKey(target, Qt::Key_Tab, QStringLiteral("\t"));
+    return {};
+}
+
+void focusAsClicked(QObject& control) {
+    auto* w = qobject_cast<QWidget*>(&control);
+    if (w != nullptr && (w->focusPolicy() & Qt::ClickFocus) != 0) {
+        TypedInput::finishAll(w->window());
+    }
 }
 
 QString pickItem(QObject& control, const QString& item) {

@@ -18,8 +18,15 @@ QObject* findControl(const QWidget& window, const QString& name);
 // window or covered by another control. Empty when they could.
 QString unreachable(const QWidget& window, const QObject& control);
 
-// A text box's text set as typed: its change handler runs.
+// A text box's or editable combo box's text typed over in one go and
+// confirmed with Enter: the field judges it as it judges a user's typing.
 QString typeText(QObject& control, const QString& text);
+// The control focused and its text selected, then `text` sent key by key as
+// key events, then Tab: the window sees every keystroke a user makes.
+QString typeKeys(QWidget& window, QObject& control, const QString& text);
+// A click or a pick moves the focus to a control that takes it, which
+// finishes the typing in the field that had it.
+void focusAsClicked(QObject& control);
 // A list item picked in a combo box: the current index moves to it and its
 // click handler runs.
 QString pickItem(QObject& control, const QString& item);

@@ -27,6 +27,7 @@ struct VerbInfo {
 
 constexpr std::array kVerbs{
     VerbInfo{.word = "type", .verb = Verb::Type, .shape = Shape::NameText},
+    VerbInfo{.word = "keys", .verb = Verb::Keys, .shape = Shape::NameText},
     VerbInfo{.word = "pick", .verb = Verb::Pick, .shape = Shape::NameItem},
     VerbInfo{.word = "click", .verb = Verb::Click, .shape = Shape::Name},
     VerbInfo{.word = "wait-run", .verb = Verb::WaitRun, .shape = Shape::None},

@@ -11,7 +11,7 @@
 // can be fed any bytes.
 namespace tq::script {
 
-enum class Verb { Type, Pick, Click, WaitRun, Wait, Expect, Answer, Screenshot, Dump, Exit };
+enum class Verb { Type, Keys, Pick, Click, WaitRun, Wait, Expect, Answer, Screenshot, Dump, Exit };
 
 // The answer given to the next message box.
 enum class Reply { Yes, No, Ok };
@@ -22,8 +22,8 @@ inline constexpr std::int64_t kMaxWaitMs = 86'400'000;
 struct Command {
     int line = 0;  // 1-based, in the script's text
     Verb verb = Verb::Exit;
-    std::string control;  // type, pick, click, expect: the control's name
-    // type, expect: the text (may be empty); pick: the list item;
+    std::string control;  // type, keys, pick, click, expect: the control's name
+    // type, keys, expect: the text (may be empty); pick: the list item;
     // screenshot, dump: the file.
     std::string text;
     std::int64_t ms = 0;      // wait

@@ -26,6 +26,7 @@ QString commandTitle(const Command& c) {
     QString title = qText(script::verbWord(c.verb));
     switch (c.verb) {
         case Verb::Type:
+        case Verb::Keys:
         case Verb::Pick:
         case Verb::Click:
         case Verb::Expect:
@@ -129,6 +130,7 @@ void ScriptRunner::execute(const Command& c) {
     QString error;
     switch (c.verb) {
         case Verb::Type:
+        case Verb::Keys:
         case Verb::Pick:
         case Verb::Click:
             onControl(c);
@@ -205,9 +207,7 @@ void ScriptRunner::onControl(const Command& c) {
     post([this] { step(); });
     const QString text = qText(c.text);
     acting_.push_back(runIsGoing());
-    const QString refused = c.verb == Verb::Type   ? script::typeText(*control, text)
-                            : c.verb == Verb::Pick ? script::pickItem(*control, text)
-                                                   : script::click(*control);
+    const QString refused = act(c.verb, *control, text);
     acting_.pop_back();
     if (!refused.isEmpty()) {
         fail(refused);
@@ -218,6 +218,21 @@ void ScriptRunner::onControl(const Command& c) {
     held_.clear();
     for (const auto& what : held) {
         post(what);
+    }
+}
+
+QString ScriptRunner::act(Verb verb, QObject& control, const QString& text) {
+    switch (verb) {
+        case Verb::Type:
+            return script::typeText(control, text);
+        case Verb::Keys:
+            return script::typeKeys(window_, control, text);
+        case Verb::Pick:
+            script::focusAsClicked(control);
+            return script::pickItem(control, text);
+        default:
+            script::focusAsClicked(control);
+            return script::click(control);
     }
 }
 

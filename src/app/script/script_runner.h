@@ -74,6 +74,8 @@ class ScriptRunner {
     void step();
     void execute(const script::Command& c);
     void onControl(const script::Command& c);
+    // Does what the command does to the control; the refusal, if any.
+    QString act(script::Verb verb, QObject& control, const QString& text);
     void waitForRun();
     void ending();
     void finishStep();
