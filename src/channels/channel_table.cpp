@@ -83,10 +83,14 @@ void ChannelTable::CboFunc_Click(int Index) {
 
         p_.CboFilter[row]->setVisible(f->isAc);
         if (f->isAc) {
+            takeSharedFilter(Index);
             setup_.MinScanTime = catalogue::kAcPickMinScanTime;
             setup_.MinTrigDelay = catalogue::kAcPickMinTrigDelay;
             p_.TxtScanTimer->setText(textOf(setup_.MinScanTime));
             p_.TxtTrigDelay->setText(textOf(setup_.MinTrigDelay));
+            // The meter measures with the shared filter, which may need
+            // more time than those defaults give it.
+            raiseToFilterMinima(text(p_.CboFilter[row]));
         }
         // A four-wire channel senses on the channel five up; that row is
         // taken for good, leaving "4WR" gives it nothing back.
@@ -123,6 +127,35 @@ void ChannelTable::takeDonorRange(int Index) {
     }
 }
 
+// The AC rows share one filter: a row becoming AC shows the one the other
+// AC rows measure with, not a text of its own left from earlier.
+void ChannelTable::takeSharedFilter(int Index) {
+    const auto row = static_cast<std::size_t>(Index);
+    for (std::size_t k = 0; k < kRows; ++k) {
+        if (k != row && catalogue::isAcFunction(text(p_.CboFunc[k]))) {
+            p_.CboFilter[row]->setEditText(p_.CboFilter[k]->currentText());
+            return;
+        }
+    }
+}
+
+void ChannelTable::raiseToFilterMinima(std::string_view filter) {
+    const catalogue::Filter* f = catalogue::findFilter(filter);
+    if (f == nullptr) {
+        return;
+    }
+    if (ScanCardPresent == 1) {
+        setup_.MinScanTime = f->minScanTimeCard;
+        setup_.MinTrigDelay = f->minTrigDelayCard;
+        raiseTo(p_.TxtScanTimer, setup_.MinScanTime);
+        raiseTo(p_.TxtTrigDelay, setup_.MinTrigDelay);
+    } else {
+        // The meter's own input has no scan timer.
+        setup_.MinTrigDelay = f->minTrigDelayNoCard;
+        raiseTo(p_.TxtTrigDelay, setup_.MinTrigDelay);
+    }
+}
+
 void ChannelTable::recheckAcRows() {
     for (std::size_t k = 0; k < kRows; ++k) {
         if (!p_.FrameCH[k]->isHidden() && catalogue::isAcFunction(text(p_.CboFunc[k]))) {
@@ -139,27 +172,16 @@ void ChannelTable::recheckAcRows() {
 void ChannelTable::CboFilter_Click(int Index) {
     const auto row = static_cast<std::size_t>(Index);
     const QString picked = p_.CboFilter[row]->currentText();
-    // All AC rows share one filter, shown or not.
+    // All AC rows share one filter, shown or not. The other rows keep it
+    // too: the run sends the lowest filter of every row it scans, and a row
+    // that becomes AC later takes it up.
     for (std::size_t k = 0; k < kRows; ++k) {
-        if (k != row && catalogue::isAcFunction(text(p_.CboFunc[k]))) {
+        if (k != row) {
             p_.CboFilter[k]->setEditText(picked);
         }
         clock_.yield();
     }
-    const catalogue::Filter* f = catalogue::findFilter(picked.toStdString());
-    if (f == nullptr) {
-        return;
-    }
-    if (ScanCardPresent == 1) {
-        setup_.MinScanTime = f->minScanTimeCard;
-        setup_.MinTrigDelay = f->minTrigDelayCard;
-        raiseTo(p_.TxtScanTimer, setup_.MinScanTime);
-        raiseTo(p_.TxtTrigDelay, setup_.MinTrigDelay);
-    } else {
-        // The meter's own input has no scan timer.
-        setup_.MinTrigDelay = f->minTrigDelayNoCard;
-        raiseTo(p_.TxtTrigDelay, setup_.MinTrigDelay);
-    }
+    raiseToFilterMinima(picked.toStdString());
 }
 
 void ChannelTable::Lab1x_Click(int Index) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace tq {
 
@@ -28,6 +29,8 @@ class ChannelTable {
 
   private:
     void takeDonorRange(int Index);
+    void takeSharedFilter(int Index);
+    void raiseToFilterMinima(std::string_view filter);
     void recheckAcRows();
 
     Panel& p_;

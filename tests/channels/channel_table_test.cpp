@@ -80,16 +80,41 @@ TEST_F(ChannelTableTest, WithoutACardAFilterRaisesOnlyTheTriggerDelay) {
     EXPECT_DOUBLE_EQ(setup.MinScanTime, 0.3);
 }
 
-TEST_F(ChannelTableTest, AFilterReachesEveryAcRowShownOrNot) {
+// One filter for all: a row that becomes AC shows the filter the meter is
+// sent, and the time fields stay at its minima, in either mode and with or
+// without a card.
+TEST_F(ChannelTableTest, ARowBecomingAcShowsTheSharedFilterAndKeepsItsMinima) {
+    showAllRows();
     pick(p.CboFunc[0], "ACV");
-    pick(p.CboFunc[1], "Frequency");
     pick(p.CboFunc[2], "Period");
-    ASSERT_TRUE(p.FrameCH[1]->isHidden());
-    pick(p.CboFilter[0], "200Hz");
-    EXPECT_EQ(p.CboFilter[1]->currentText(), "200Hz");
-    EXPECT_EQ(p.CboFilter[2]->currentText(), "200Hz");
-    EXPECT_EQ(p.CboFilter[3]->currentText(), "20Hz");  // DCV
-    EXPECT_TRUE(p.CboFilter[3]->isHidden());
+    pick(p.CboFilter[0], "3Hz");
+    EXPECT_EQ(p.CboFilter[2]->currentText(), "3Hz");
+    EXPECT_EQ(p.CboFilter[1]->currentText(), "3Hz");  // DCV: kept for later
+    EXPECT_TRUE(p.CboFilter[1]->isHidden());
+
+    for (const bool scanCard : {false, true}) {
+        SCOPED_TRACE(scanCard ? "scan-card mode" : "main-unit mode");
+        p.ChkScanMode->setChecked(scanCard);
+        pick(p.CboFunc[1], "Frequency");
+        EXPECT_FALSE(p.CboFilter[1]->isHidden());
+        EXPECT_EQ(p.CboFilter[1]->currentText(), "3Hz");
+        EXPECT_EQ(p.TxtScanTimer->text(), "1");
+        EXPECT_EQ(p.TxtTrigDelay->text(), "0.1");
+        pick(p.CboFunc[1], "DCV");
+    }
+
+    // A filter typed into one row's box, never picked, is still the one the
+    // other AC rows share.
+    p.CboFilter[0]->setEditText("200Hz");
+    pick(p.CboFunc[3], "ACV");
+    EXPECT_EQ(p.CboFilter[3]->currentText(), "200Hz");
+
+    ScanCardPresent = 0;
+    p.TxtTrigDelay->setText("0.5");
+    pick(p.CboFilter[0], "3Hz");
+    pick(p.CboFunc[4], "ACV");
+    EXPECT_EQ(p.CboFilter[4]->currentText(), "3Hz");
+    EXPECT_EQ(p.TxtTrigDelay->text(), "1");
 }
 
 TEST_F(ChannelTableTest, MinimaDropWithTheLastVisibleAcRow) {
