@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <memory>
+#include <utility>
 
 namespace tq::build {
 
@@ -99,6 +101,25 @@ QCheckBox* checkBox(QWidget* parent, const QString& name, const Box& box, const 
     return c;
 }
 
+namespace {
+
+// A text set by code or picked from the list shows from its start; a narrow
+// box would otherwise show its end ("requency" for "Frequency"). What the
+// user types keeps the cursor where the typing is.
+void showTextsFromTheirStart(QComboBox* box) {
+    QLineEdit* editor = box->lineEdit();
+    auto typed = std::make_shared<bool>(false);
+    QObject::connect(editor, &QLineEdit::textEdited, editor, [typed] { *typed = true; });
+    QObject::connect(editor, &QLineEdit::textChanged, editor, [editor, typed] {
+        if (std::exchange(*typed, false)) {
+            return;
+        }
+        editor->setCursorPosition(0);
+    });
+}
+
+}  // namespace
+
 QComboBox* comboBox(QWidget* parent, const QString& name, const Box& box, const QString& text,
                     const QStringList& items, const QFont& font) {
     auto* c = new QComboBox(parent);
@@ -106,6 +127,7 @@ QComboBox* comboBox(QWidget* parent, const QString& name, const Box& box, const 
     c->setFont(font);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
+    showTextsFromTheirStart(c);
     c->addItems(items);
     c->setCurrentIndex(c->findText(text));
     c->setEditText(text);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QTest>
 #include <memory>
 
 #include "fixture_compare.h"
@@ -153,6 +154,24 @@ TEST_F(InventoryTest, PanelPointersLeadToTheirControls) {
 
 // The math row must read left to right as its formula does, each field in
 // the blank it stands for and none over another.
+// A narrow box shows a long text from its start, whether code set it or a
+// pick did ("requency" otherwise); typing keeps the cursor where it types.
+TEST_F(InventoryTest, EditableBoxesShowTextsFromTheirStart) {
+    QComboBox* func = panel_.CboFunc[0];
+    func->setEditText("Frequency");
+    EXPECT_EQ(func->lineEdit()->cursorPosition(), 0);
+    func->setCurrentIndex(func->findText("Period"));
+    EXPECT_EQ(func->lineEdit()->cursorPosition(), 0);
+    panel_.CboFilter[0]->setEditText("200Hz");
+    EXPECT_EQ(panel_.CboFilter[0]->lineEdit()->cursorPosition(), 0);
+
+    QComboBox* points = panel_.CboPoint;
+    points->lineEdit()->selectAll();
+    QTest::keyClicks(points, "30");
+    EXPECT_EQ(points->currentText(), "30");
+    EXPECT_EQ(points->lineEdit()->cursorPosition(), 2);
+}
+
 TEST_F(InventoryTest, MathRowReadsLeftToRightWithoutOverlap) {
     const Panel& p = panel_;
     const std::array<QWidget*, 8> order{p.Shape1[10], p.Label1[0], p.Cbo1[0], p.Cbo2,
