@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "common/clock.h"
 #include "common/number_qstring.h"
 #include "common/number_text.h"
+#include "display/plot_geometry.h"
 #include "display/scale.h"
 #include "panel/build_helpers.h"
 #include "panel/look.h"
@@ -242,7 +244,10 @@ void PointerControls::PlaceMarker(double slot, int channel, MarkerMode mode) {
         return;
     }
     const int column = channel + 1;
-    const std::int32_t y = store_.plotY(*row, column).value_or(RecordStore::kClearedPlotY);
+    // A reading below the plot puts the marker on the bottom edge, where it
+    // can still be seen.
+    const std::int32_t y =
+        std::min(store_.plotY(*row, column).value_or(RecordStore::kClearedPlotY), kPlotHeight);
     const std::optional<double> v = store_.value(*row, column);
     const auto left = static_cast<float>((slot - 1) * scale_.PointStep - kMarkerHalfWidth);
     const auto top = static_cast<float>(y - kMarkerHalfHeight);

@@ -69,6 +69,13 @@ const QColor& colourOf(int column) {
     return pens()[static_cast<std::size_t>(column)];
 }
 
+// The centre line LineY0 rests on the top edge from start-up and lies over
+// the traces; a trace on that edge (an overload) is drawn one pixel inside.
+float shownY(std::int32_t y) {
+    constexpr std::int32_t kTopEdgeInside = kTwipsPerPixel;
+    return static_cast<float>(y >= 0 && y < kTopEdgeInside ? kTopEdgeInside : y);
+}
+
 // Mod of a slot by PointsPerDiv, whose rounding is the same for every slot.
 std::optional<std::int32_t> labelDivisor(double pointsPerDiv) {
     const std::optional<std::int32_t> d = toInt32(pointsPerDiv);
@@ -213,8 +220,7 @@ void TrendPlot::drawColumn(RowCache& cache, int column, int s, float x1, float x
     const std::optional<std::int32_t> y1 = cache.y(store_, row, column);
     const std::optional<std::int32_t> y2 = cache.y(store_, row + 1, column);
     if (y1 && y2) {
-        panel_.PicScope->drawSegment(x1, static_cast<float>(*y1), x2, static_cast<float>(*y2),
-                                     colourOf(column));
+        panel_.PicScope->drawSegment(x1, shownY(*y1), x2, shownY(*y2), colourOf(column));
     }
 }
 

@@ -94,6 +94,13 @@ TEST_F(PointerControlsTest, WaveformMoveSlidesTheRecordBackAndReadsTheCursorSlot
     EXPECT_EQ(pointer.CursorSlot, 50);
 }
 
+// A reading below the plot (a negative one) keeps the marker in sight.
+TEST_F(PointerControlsTest, MarkerOnAReadingBelowThePlotSitsOnTheBottomEdge) {
+    store.setPlotY(10010, 1, 7200);
+    pointer.PlaceMarker(10, 0, PointerControls::MarkerMode::Review);
+    EXPECT_EQ(twipsGeometry(p.Shape2).topLeft(), QPoint(9 * 90 - 65, 5400 - 68));
+}
+
 TEST_F(PointerControlsTest, SlotSteppersStopAtTheScreenEdges) {
     p.ChkPoint1->setChecked(false);
     p.TxtPoint->setText("101");

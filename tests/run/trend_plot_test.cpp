@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QImage>
 #include <QLineEdit>
 #include <QWidget>
 #include <algorithm>
@@ -106,6 +107,20 @@ TEST_F(TrendPlotTest, AMissingReadingIsAGapInItsOwnTraceAndAPointNotTakenInAll) 
     EXPECT_EQ(drawnIn(QColor(255, 0, 0)), 98);  // math
     EXPECT_EQ(p.LabX1[5]->text(), kNoTimeText);
     EXPECT_EQ(p.LabX1[6]->text(), "6.1");
+}
+
+// The centre line rests on the top edge after start-up; an overload drawn
+// there must still show.
+TEST_F(TrendPlotTest, AnOverloadOnTheTopEdgeShowsUnderTheBorderLine) {
+    p.LineY0->setY(0, 0);
+    for (int s = 1; s <= 3; ++s) {
+        store.setPlotY(10000 + s, 1, 0);
+    }
+    plot.RunRedraw(3, RunMode::ScanCard);
+    form.resize(1016, 638);
+    const QImage picture = p.PicScope->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(6, 0), QColor(128, 128, 128));
+    EXPECT_EQ(picture.pixelColor(6, 1), QColor(255, 60, 0));
 }
 
 // Counts the paint events a widget receives.
