@@ -1,22 +1,47 @@
 #include "export/export_names.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <optional>
+
 #include "common/number_text.h"
 
 namespace tq::xls {
 namespace {
 
-// Room for "-hhmmss", a copy number up to "-999" and ".xls" within the 255
-// bytes a Linux file name may have.
-constexpr std::size_t kMaxBaseNameBytes = 255 - 7 - 4 - 4;
+constexpr std::string_view kForbiddenCharacters = "\\/:*?\"<>|";
+constexpr std::string_view kWorkbookExtension = ".xls";
 
-bool isControl(std::string_view s, std::size_t i) {
+// The code point of the control character at s[i], if it is one: C0, DEL,
+// or a C1 control U+0080..U+009F in UTF-8.
+std::optional<unsigned> controlAt(std::string_view s, std::size_t i) {
     const auto b = static_cast<unsigned char>(s[i]);
     if (b < 0x20 || b == 0x7F) {
-        return true;
+        return b;
     }
-    // C1 controls U+0080..U+009F in UTF-8
-    return b == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
-           static_cast<unsigned char>(s[i + 1]) <= 0x9F;
+    if (b == 0xC2 && i + 1 < s.size()) {
+        const auto next = static_cast<unsigned char>(s[i + 1]);
+        if (next >= 0x80 && next <= 0x9F) {
+            return next;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string codePointText(unsigned c) {
+    std::array<char, 8> text{};
+    std::snprintf(text.data(), text.size(), "U+%04X", c);
+    return text.data();
+}
+
+bool isDotOrBlank(char c) {
+    return c == '.' || c == ' ';
+}
+
+std::string dotOrBlankName(char c) {
+    return c == '.' ? "a dot" : "a blank";
 }
 
 void appendTwoDigits(std::string& out, int v) {
@@ -33,12 +58,14 @@ std::string_view explanation(ExportFault fault) {
             return "no fault";
         case ExportFault::EmptyName:
             return "the file name is empty";
-        case ExportFault::DotName:
-            return "\".\" and \"..\" cannot be used as a file name";
-        case ExportFault::PathSeparator:
-            return "the file name must not contain '/' or '\\'";
+        case ExportFault::ForbiddenCharacter:
+            return "the file name must not contain \\ / : * ? \" < > |";
         case ExportFault::ControlCharacter:
             return "the file name must not contain control characters";
+        case ExportFault::LeadingDotOrBlank:
+            return "the file name must not begin with a dot or a blank";
+        case ExportFault::TrailingDotOrBlank:
+            return "the file name must not end with a dot or a blank";
         case ExportFault::NameTooLong:
             return "the file name is too long";
         case ExportFault::FolderMissing:
@@ -55,25 +82,51 @@ std::string_view explanation(ExportFault fault) {
     return "unknown fault";
 }
 
-ExportFault checkBaseName(std::string_view baseName) {
+NameCheck checkBaseName(std::string_view baseName) {
     if (baseName.empty()) {
-        return ExportFault::EmptyName;
-    }
-    if (baseName == "." || baseName == "..") {
-        return ExportFault::DotName;
+        return {.fault = ExportFault::EmptyName, .explanation = "the file name is empty"};
     }
     for (std::size_t i = 0; i < baseName.size(); ++i) {
-        if (baseName[i] == '/' || baseName[i] == '\\') {
-            return ExportFault::PathSeparator;
+        if (kForbiddenCharacters.find(baseName[i]) != std::string_view::npos) {
+            return {.fault = ExportFault::ForbiddenCharacter,
+                    .explanation = "the file name must not contain '" +
+                                   std::string(1, baseName[i]) +
+                                   "' (nor any of \\ / : * ? \" < > |)"};
         }
-        if (isControl(baseName, i)) {
-            return ExportFault::ControlCharacter;
+        if (const std::optional<unsigned> c = controlAt(baseName, i)) {
+            return {.fault = ExportFault::ControlCharacter,
+                    .explanation = "the file name must not contain control characters (" +
+                                   codePointText(*c) + ")"};
         }
+    }
+    if (isDotOrBlank(baseName.front())) {
+        return {
+            .fault = ExportFault::LeadingDotOrBlank,
+            .explanation = "the file name must not begin with " + dotOrBlankName(baseName.front())};
+    }
+    if (isDotOrBlank(baseName.back())) {
+        return {
+            .fault = ExportFault::TrailingDotOrBlank,
+            .explanation = "the file name must not end with " + dotOrBlankName(baseName.back())};
     }
     if (baseName.size() > kMaxBaseNameBytes) {
-        return ExportFault::NameTooLong;
+        return {.fault = ExportFault::NameTooLong,
+                .explanation = "the file name is too long: at most " +
+                               std::to_string(kMaxBaseNameBytes) + " bytes, not " +
+                               std::to_string(baseName.size())};
     }
-    return ExportFault::None;
+    return {};
+}
+
+std::string_view withoutWorkbookExtension(std::string_view typed) {
+    if (typed.size() < kWorkbookExtension.size()) {
+        return typed;
+    }
+    const std::string_view tail = typed.substr(typed.size() - kWorkbookExtension.size());
+    const bool isExtension =
+        std::equal(tail.begin(), tail.end(), kWorkbookExtension.begin(),
+                   [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    return isExtension ? typed.substr(0, typed.size() - kWorkbookExtension.size()) : typed;
 }
 
 std::string timeStampText(const TimeOfDay& time) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <span>
@@ -14,22 +15,39 @@ namespace tq::xls {
 // user; explanation() gives an English sentence for logs and fallbacks.
 enum class ExportFault {
     None,
-    EmptyName,         // the base name is empty
-    DotName,           // "." or ".."
-    PathSeparator,     // '/' or '\\' in the base name
-    ControlCharacter,  // a control character in the base name
-    NameTooLong,       // the file name would pass the file system's limit
-    FolderMissing,     // the folder does not exist or is not a folder
-    NotPermitted,      // no permission to write there, or a read-only file system
-    NoSpace,           // disk full, quota exhausted or file size limit reached
-    NoFreeName,        // the name and all its numbered variants are taken
-    WriteFailed,       // any other input/output error
+    EmptyName,           // the base name is empty
+    ForbiddenCharacter,  // one of \\ / : * ? " < > |, which Windows and FAT disks refuse
+    ControlCharacter,    // a control character in the base name
+    LeadingDotOrBlank,   // hidden on Linux; "." and ".." are folders
+    TrailingDotOrBlank,  // Windows drops them from a name
+    NameTooLong,         // the file name would pass the file system's limit
+    FolderMissing,       // the folder does not exist or is not a folder
+    NotPermitted,        // no permission to write there, or a read-only file system
+    NoSpace,             // disk full, quota exhausted or file size limit reached
+    NoFreeName,          // the name and all its numbered variants are taken
+    WriteFailed,         // any other input/output error
 };
 
 std::string_view explanation(ExportFault fault);
 
-// ExportFault::None when the base name can stand in a file name as it is.
-ExportFault checkBaseName(std::string_view baseName);
+// The longest base name, in UTF-8 bytes: room for "-hhmmss", a copy number
+// up to "-999" and ".xls" within the 255 bytes of a file name.
+inline constexpr std::size_t kMaxBaseNameBytes = 255 - 7 - 4 - 4;
+
+struct NameCheck {
+    ExportFault fault = ExportFault::None;
+    // English, naming the character or the limit; empty when the name is
+    // fine.
+    std::string explanation;
+};
+
+// Whether the base name can stand in a file name as it is, on Linux and on
+// a Windows or FAT disk the workbook may be copied to.
+NameCheck checkBaseName(std::string_view baseName);
+
+// A base name typed with the workbook's extension ("run.xls") without it,
+// so the time does not land after the extension.
+std::string_view withoutWorkbookExtension(std::string_view typed);
 
 struct TimeOfDay {
     int hour = 0;

@@ -39,9 +39,10 @@ struct FaultText {
 // The Chinese half of each message; the English half comes with the fault.
 constexpr std::array kFaultTexts{
     FaultText{.fault = ExportFault::EmptyName, .text = "請輸入檔名"},
-    FaultText{.fault = ExportFault::DotName, .text = "檔名不可為 . 或 .."},
-    FaultText{.fault = ExportFault::PathSeparator, .text = "檔名不可使用 / 或 \\"},
+    FaultText{.fault = ExportFault::ForbiddenCharacter, .text = "檔名不可使用 \\ / : * ? \" < > |"},
     FaultText{.fault = ExportFault::ControlCharacter, .text = "檔名不可使用控制字元"},
+    FaultText{.fault = ExportFault::LeadingDotOrBlank, .text = "檔名不可以 . 或空白開頭"},
+    FaultText{.fault = ExportFault::TrailingDotOrBlank, .text = "檔名不可以 . 或空白結尾"},
     FaultText{.fault = ExportFault::NameTooLong, .text = "檔名太長"},
     FaultText{.fault = ExportFault::FolderMissing, .text = "存檔資料夾不存在"},
     FaultText{.fault = ExportFault::NotPermitted, .text = "存檔資料夾無寫入權限"},
@@ -59,12 +60,12 @@ QString faultText(ExportFault fault) {
     return QString::fromUtf8("存檔失敗");
 }
 
-QString nameFaultMessage(ExportFault fault) {
-    QString english = QString::fromUtf8(xls::explanation(fault));
+QString nameFaultMessage(const xls::NameCheck& check) {
+    QString english = QString::fromStdString(check.explanation);
     if (!english.isEmpty()) {
         english[0] = english[0].toUpper();
     }
-    return faultText(fault) + "!! (" + english + ".)";
+    return faultText(check.fault) + "!! (" + english + ".)";
 }
 
 QString writeFaultMessage(const xls::WriteResult& result) {
@@ -171,9 +172,10 @@ void SavePanel::CmdSave_Click() {
     }
     const BusyFlag busy(saving_);
 
-    const std::string baseName = p_.TxtFileName->text().toStdString();
-    if (const ExportFault fault = xls::checkBaseName(baseName); fault != ExportFault::None) {
-        boxes_.show(nameFaultMessage(fault), defaultMessageTitle(), MessageBoxes::Buttons::Ok,
+    const std::string baseName(xls::withoutWorkbookExtension(p_.TxtFileName->text().toStdString()));
+    if (const xls::NameCheck check = xls::checkBaseName(baseName);
+        check.fault != ExportFault::None) {
+        boxes_.show(nameFaultMessage(check), defaultMessageTitle(), MessageBoxes::Buttons::Ok,
                     MessageBoxes::Icon::Exclamation);
         return;
     }

@@ -137,10 +137,10 @@ class TempFile {
 
 WriteResult writeWorkbookFile(const std::string& folder, const std::string& baseName,
                               const TimeOfDay& time, std::span<const std::uint8_t> bytes) {
-    if (const ExportFault fault = checkBaseName(baseName); fault != ExportFault::None) {
-        return {.fault = fault,
+    if (NameCheck check = checkBaseName(baseName); check.fault != ExportFault::None) {
+        return {.fault = check.fault,
                 .path = baseName,
-                .explanation = std::string(explanation(fault)) + ": \"" + baseName + "\""};
+                .explanation = std::move(check.explanation) + ": \"" + baseName + "\""};
     }
     if (folder.empty()) {
         return failure(ENOENT, folder, "no folder to write");

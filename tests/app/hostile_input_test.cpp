@@ -244,12 +244,14 @@ class HostileInput : public ::testing::TestWithParam<Case> {
         std::vector<std::string> added;
         std::ranges::set_difference(after, before, std::back_inserter(added));
         const std::string base = rig.p().TxtFileName->text().toStdString();
-        // "-hhmmss.xls" and the base must fit a file name's 255 bytes.
+        // A name a Windows disk could also hold; "-hhmmss-nnn.xls" and the
+        // base must fit a file name's 255 bytes.
+        const auto dotOrBlank = [](char c) { return c == '.' || c == ' '; };
         const bool badName =
-            base.empty() || base == "." || base == ".." ||
-            base.find_first_of("/\\") != std::string::npos ||
+            base.empty() || dotOrBlank(base.front()) || dotOrBlank(base.back()) ||
+            base.find_first_of("/\\:*?\"<>|") != std::string::npos ||
             std::ranges::any_of(base, [](unsigned char c) { return c < 0x20 || c == 0x7f; }) ||
-            base.size() + 11 > 255;
+            base.size() + 15 > 255;
         ASSERT_EQ(!rig.boxes.shown.empty(), badName) << "base name " << base;
         if (badName) {
             EXPECT_TRUE(added.empty());

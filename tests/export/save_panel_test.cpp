@@ -222,7 +222,8 @@ TEST_F(SavePanelTest, CellsWithoutAReadingAreEmpty) {
 
 TEST_F(SavePanelTest, BadBaseNamesAreRefusedAndNothingIsWritten) {
     runPoints(5, 100, 5);
-    const QString names[] = {"", ".", "..", "a/b", "..\\up", "tab\there", "bell\x07"};
+    const QString names[] = {"",          ".",        "..",  "a/b", "..\\up",
+                             "tab\there", "bell\x07", "a:b", "end."};
     for (const QString& name : names) {
         p.TxtFileName->setText(name);
         p.CmdSave->click();
@@ -234,6 +235,14 @@ TEST_F(SavePanelTest, BadBaseNamesAreRefusedAndNothingIsWritten) {
     }
     EXPECT_TRUE(fs::is_empty(dir));
     expectPanelStaysOpen();
+}
+
+// The time goes before the extension a user typed, not after it.
+TEST_F(SavePanelTest, ANameTypedWithItsExtensionGetsTheTimeBeforeIt) {
+    runPoints(5, 100, 5);
+    p.TxtFileName->setText("Test.xls");
+    panel->CmdSave_Click();
+    expectSheet(dir / firstFile, {{1, 5}});
 }
 
 TEST_F(SavePanelTest, AFailedWriteKeepsRecordPanelAndButtonForAnotherTry) {

@@ -23,34 +23,56 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Names a Windows or FAT disk could not hold are refused as well, each with
+// the reason named.
 TEST(ExportNames, BaseNamesThatCannotStandInAFileNameAreRefused) {
     struct Case {
         std::string name;
         ExportFault fault;
+        std::string explanation = {};
     };
     const std::vector<Case> cases = {
         {"Test", ExportFault::None},
         {"Run 3 (hot)", ExportFault::None},
         {"\xE9\x9B\xBB\xE5\xA3\x93", ExportFault::None},  // 電壓
-        {"...", ExportFault::None},
-        {".hidden", ExportFault::None},
+        {"v1.2", ExportFault::None},
         {std::string(240, 'a'), ExportFault::None},
         {"", ExportFault::EmptyName},
-        {".", ExportFault::DotName},
-        {"..", ExportFault::DotName},
-        {"../up", ExportFault::PathSeparator},
-        {"a/b", ExportFault::PathSeparator},
-        {"a\\b", ExportFault::PathSeparator},
-        {"a\tb", ExportFault::ControlCharacter},
-        {"line\n", ExportFault::ControlCharacter},
+        {"../up", ExportFault::ForbiddenCharacter},
+        {"a\\b", ExportFault::ForbiddenCharacter},
+        {"12:30", ExportFault::ForbiddenCharacter,
+         "the file name must not contain ':' (nor any of \\ / : * ? \" < > |)"},
+        {"a*", ExportFault::ForbiddenCharacter},
+        {"why?", ExportFault::ForbiddenCharacter},
+        {"\"q\"", ExportFault::ForbiddenCharacter},
+        {"<a>", ExportFault::ForbiddenCharacter},
+        {"a|b", ExportFault::ForbiddenCharacter},
+        {"a\tb", ExportFault::ControlCharacter,
+         "the file name must not contain control characters (U+0009)"},
         {std::string("a\0b", 3), ExportFault::ControlCharacter},
         {"a\x7F", ExportFault::ControlCharacter},
-        {"a\xC2\x85", ExportFault::ControlCharacter},  // U+0085, a C1 control
-        {std::string(241, 'a'), ExportFault::NameTooLong},
+        {"a\xC2\x85", ExportFault::ControlCharacter,  // a C1 control
+         "the file name must not contain control characters (U+0085)"},
+        {".", ExportFault::LeadingDotOrBlank},
+        {".hidden", ExportFault::LeadingDotOrBlank, "the file name must not begin with a dot"},
+        {" run", ExportFault::LeadingDotOrBlank, "the file name must not begin with a blank"},
+        {"run.", ExportFault::TrailingDotOrBlank, "the file name must not end with a dot"},
+        {"run ", ExportFault::TrailingDotOrBlank},
+        {std::string(241, 'a'), ExportFault::NameTooLong,
+         "the file name is too long: at most 240 bytes, not 241"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(checkBaseName(c.name), c.fault) << '"' << c.name << '"';
+        const NameCheck check = checkBaseName(c.name);
+        EXPECT_EQ(check.fault, c.fault) << '"' << c.name << '"';
+        EXPECT_EQ(check.explanation.empty(), c.fault == ExportFault::None) << '"' << c.name << '"';
+        if (!c.explanation.empty()) {
+            EXPECT_EQ(check.explanation, c.explanation);
+        }
     }
+    EXPECT_EQ(withoutWorkbookExtension("run.xls"), "run");
+    EXPECT_EQ(withoutWorkbookExtension("run.XLS"), "run");
+    EXPECT_EQ(withoutWorkbookExtension("run.xlsx"), "run.xlsx");
+    EXPECT_EQ(withoutWorkbookExtension(".xls"), "");
 }
 
 TEST(ExportNames, NameIsBaseTimeOfDayAndCopyNumber) {
@@ -150,7 +172,7 @@ TEST_F(WorkbookFile, RefusedBaseNameWritesNothing) {
     for (const char* name : {"", "..", "a/b", "a\rb"}) {
         const WriteResult r = writeWorkbookFile(dir_.string(), name, {9, 30, 15}, bytes_);
         EXPECT_FALSE(r.ok()) << name;
-        EXPECT_EQ(r.fault, checkBaseName(name));
+        EXPECT_EQ(r.fault, checkBaseName(name).fault);
         EXPECT_FALSE(r.explanation.empty());
     }
     EXPECT_TRUE(entries().empty());
