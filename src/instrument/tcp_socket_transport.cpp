@@ -89,22 +89,35 @@ ViStatus connectTo(const addrinfo& info, UniqueFd& socketFd, std::string& reason
 
 }  // namespace
 
+// TCPIP[board]::host::port::SOCKET. An IPv6 address stands in brackets, as
+// VISA writes it ("TCPIP0::[::1]::5025::SOCKET"): its own colons would cut
+// the name.
 std::optional<SocketAddress> parseSocketResource(std::string_view name) {
-    std::array<std::string_view, 4> fields;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        const auto end = name.find("::");
-        if ((end == std::string_view::npos) != (i + 1 == fields.size())) {
+    const auto takeUntil = [&name](std::string_view separator) -> std::optional<std::string_view> {
+        const auto end = name.find(separator);
+        if (end == std::string_view::npos) {
             return std::nullopt;
         }
-        fields[i] = name.substr(0, end);
-        name.remove_prefix(end == std::string_view::npos ? name.size() : end + 2);
-    }
-    if (!isBoardPrefix(fields[0]) || fields[1].empty() || fields[2].empty() ||
-        !std::ranges::all_of(fields[2], [](char c) { return c >= '0' && c <= '9'; }) ||
-        !sameResourceName(fields[3], "SOCKET")) {
+        const std::string_view field = name.substr(0, end);
+        name.remove_prefix(end + separator.size());
+        return field;
+    };
+    const std::optional<std::string_view> board = takeUntil("::");
+    if (!board || !isBoardPrefix(*board)) {
         return std::nullopt;
     }
-    return SocketAddress{.host = std::string(fields[1]), .port = std::string(fields[2])};
+    const bool bracketed = name.starts_with('[');
+    if (bracketed) {
+        name.remove_prefix(1);
+    }
+    const std::optional<std::string_view> host = takeUntil(bracketed ? "]::" : "::");
+    const std::optional<std::string_view> port = takeUntil("::");
+    if (!host || host->empty() || !port || port->empty() ||
+        !std::ranges::all_of(*port, [](char c) { return c >= '0' && c <= '9'; }) ||
+        !sameResourceName(name, "SOCKET")) {
+        return std::nullopt;
+    }
+    return SocketAddress{.host = std::string(*host), .port = std::string(*port)};
 }
 
 TcpSocketTransport::TcpSocketTransport(SocketAddress address, UniqueFd fd)

@@ -235,9 +235,14 @@ TEST(TcpSocket, NamesAndUnreachablePorts) {
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(parsed->host, "meter.local");
     EXPECT_EQ(parsed->port, "5025");
+    const auto v6 = parseSocketResource("TCPIP0::[fe80::1%eth0]::5025::SOCKET");
+    ASSERT_TRUE(v6.has_value());
+    EXPECT_EQ(v6->host, "fe80::1%eth0");
+    EXPECT_EQ(v6->port, "5025");
     for (const char* bad :
          {"TCPIP0::host::SOCKET", "TCPIP0::host::50x::SOCKET", "TCPIP0::host::5025::INSTR",
-          "TCPIPX::host::5025::SOCKET", "TCPIP0::::5025::SOCKET", "TCPIP0::h::1::SOCKET::x"}) {
+          "TCPIPX::host::5025::SOCKET", "TCPIP0::::5025::SOCKET", "TCPIP0::h::1::SOCKET::x",
+          "TCPIP0::::1::5025::SOCKET", "TCPIP0::[::1::5025::SOCKET", "TCPIP0::[]::5025::SOCKET"}) {
         EXPECT_FALSE(parseSocketResource(bad).has_value()) << bad;
     }
 
