@@ -66,6 +66,10 @@ int main(int argc, char* argv[]) {
         QTextStream(stderr) << refused->text;
         return refused->status;
     }
+    if (const auto refused = tq::refusedTraceFile(options)) {
+        QTextStream(stderr) << refused->text;
+        return refused->status;
+    }
     if (options.writesFilesOnly()) {
         return renderAfterStartUp(options);
     }

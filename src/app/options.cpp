@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "app/picture_format.h"
 #include "export/workbook_file.h"
 
 namespace tq {
@@ -52,7 +53,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
                                      QStringLiteral("dir"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
-        QStringLiteral("Start up on simulated time, render the window to <file> (PNG) and exit."),
+        QStringLiteral("Start up on simulated time, render the window to <file> (PNG, JPEG or "
+                       "BMP, as its extension .png, .jpg or .bmp says) and exit."),
         QStringLiteral("file"));
     const QCommandLineOption dumpControls(
         QStringLiteral("dump-controls"),
@@ -62,7 +64,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption script(
         QStringLiteral("script"),
         QStringLiteral("Drive the window with the control script <file> (\"-\": standard input) "
-                       "once the start-up has finished."),
+                       "once the start-up has finished. One command a line: type NAME TEXT, "
+                       "keys NAME TEXT, pick NAME ITEM, click NAME, wait MS, wait-run, "
+                       "expect NAME TEXT, answer yes|no|ok, screenshot FILE, dump FILE.json, "
+                       "exit."),
         QStringLiteral("file"));
     const QCommandLineOption fast(
         QStringLiteral("fast"),
@@ -116,6 +121,12 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         return usageError(QStringLiteral("--fast needs --simulate: a real meter runs in real time"),
                           parser);
     }
+    if (!options.screenshotPath.isEmpty() && !pictureFormat(options.screenshotPath.toStdString())) {
+        return usageError(QStringLiteral("--screenshot writes a file ending in .png, .jpg or .bmp, "
+                                         "not '%1'")
+                              .arg(options.screenshotPath),
+                          parser);
+    }
     if (!options.scriptPath.isEmpty() && options.writesFilesOnly()) {
         return usageError(QStringLiteral("--script cannot be combined with --screenshot or "
                                          "--dump-controls (a script has its own screenshot and "
@@ -138,6 +149,22 @@ std::optional<ExitRequest> refusedSaveDir(const Options& options) {
         .text = QStringLiteral("tq4700: --save-dir '%1' %2\n").arg(options.saveDir, reason),
         .toStderr = true,
         .status = kUsageStatus};
+}
+
+std::optional<ExitRequest> refusedTraceFile(const Options& options) {
+    if (options.traceFile.isEmpty()) {
+        return std::nullopt;
+    }
+    // Opened to append, so a trace that exists is not cut short here; the
+    // link opens it afresh.
+    QFile trace(options.traceFile);
+    if (trace.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        return std::nullopt;
+    }
+    return ExitRequest{.text = QStringLiteral("tq4700: cannot write the trace file %1: %2\n")
+                                   .arg(options.traceFile, trace.errorString()),
+                       .toStderr = true,
+                       .status = kUsageStatus};
 }
 
 }  // namespace tq

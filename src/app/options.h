@@ -17,7 +17,7 @@ struct Options {
     QString visaLibrary;       // --visa-library PATH: this VISA library and no other
     QString traceFile;         // --trace FILE: every line sent and every reply, with times
     QString saveDir;           // --save-dir DIR: where the save panel writes workbooks
-    QString screenshotPath;    // --screenshot FILE.png: render the window and exit
+    QString screenshotPath;    // --screenshot FILE.png|jpg|bmp: render the window and exit
     QString dumpControlsPath;  // --dump-controls FILE.json: list every control and exit
     QString scriptPath;        // --script FILE ("-": standard input): drive the window
     bool fast = false;         // --fast (with --simulate): virtual time throughout
@@ -50,5 +50,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments);
 // before the window and the meter are touched, rather than after a run that
 // could then not be saved: the reason for stderr and status 2.
 std::optional<ExitRequest> refusedSaveDir(const Options& options);
+
+// A --trace file that cannot be written is refused before the start-up, like
+// a bad option: the reason for stderr and status 2. A trace file missing is
+// created here.
+std::optional<ExitRequest> refusedTraceFile(const Options& options);
 
 }  // namespace tq

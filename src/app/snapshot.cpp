@@ -4,8 +4,12 @@
 #include <QPixmap>
 #include <QTextStream>
 #include <QWidget>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "app/options.h"
+#include "app/picture_format.h"
 #include "panel/control_dump.h"
 
 namespace tq {
@@ -19,12 +23,22 @@ bool writeScreenshot(QWidget& form, const QString& path, QString* error) {
         form.show();
     }
     QApplication::processEvents();
+    const std::optional<std::string_view> format = pictureFormat(path.toStdString());
+    if (!format) {
+        if (error != nullptr) {
+            *error =
+                QStringLiteral("cannot write %1: a screenshot file ends in %2")
+                    .arg(path, QString::fromUtf8(kPictureFormats.data(),
+                                                 static_cast<qsizetype>(kPictureFormats.size())));
+        }
+        return false;
+    }
     const QPixmap picture = form.grab();
     if (!wasShown) {
         form.hide();
         form.setAttribute(Qt::WA_DontShowOnScreen, false);
     }
-    if (picture.isNull() || !picture.save(path, "PNG")) {
+    if (picture.isNull() || !picture.save(path, std::string(*format).c_str())) {
         if (error != nullptr) {
             *error = QStringLiteral("cannot write %1").arg(path);
         }

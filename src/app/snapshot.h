@@ -7,7 +7,9 @@ namespace tq {
 
 struct Options;
 
-// Renders form to a PNG of its client area; false with a reason on failure.
+// Renders form's client area to a PNG, JPEG or BMP file as the file's
+// extension asks; false with a reason on failure (another extension among
+// them).
 bool writeScreenshot(QWidget& form, const QString& path, QString* error);
 
 // Writes the files options ask for (control list, then screenshot) and

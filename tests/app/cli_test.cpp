@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -87,6 +88,7 @@ TEST(Tq4700CommandLine, WritesTheWindowAfterStartUpAndExits) {
 
     const QImage shot(png);
     ASSERT_FALSE(shot.isNull());
+    EXPECT_EQ(QImageReader(png).format(), "png");
     EXPECT_EQ(shot.size(), QSize(1016, 638));
     EXPECT_EQ(shot.pixelColor(150, 5), QColor(0, 0, 64));       // the window
     EXPECT_EQ(shot.pixelColor(5, 300), QColor(224, 224, 224));  // the chart area
@@ -95,6 +97,18 @@ TEST(Tq4700CommandLine, WritesTheWindowAfterStartUpAndExits) {
 
     // The meter goes back to its front panel when the program ends.
     EXPECT_TRUE(QString::fromUtf8(readAll(trace)).trimmed().endsWith("> system:local"));
+}
+
+// The picture is in the format its extension names.
+TEST(Tq4700CommandLine, ScreenshotsComeInTheFormatTheirNameAsksFor) {
+    QTemporaryDir dir;
+    for (const char* name : {"window.jpg", "window.BMP"}) {
+        const QString path = dir.filePath(name);
+        ASSERT_EQ(runTq4700({"--simulate", "--screenshot", path}).exitCode, 0) << name;
+        QImageReader reader(path);
+        EXPECT_EQ(reader.format(), QString(name).endsWith("jpg") ? "jpeg" : "bmp") << name;
+        EXPECT_EQ(reader.read().size(), QSize(1016, 638));
+    }
 }
 
 TEST(Tq4700CommandLine, WithoutACardTheWindowIsLaidOutForOneChannel) {
@@ -107,6 +121,31 @@ TEST(Tq4700CommandLine, WithoutACardTheWindowIsLaidOutForOneChannel) {
     EXPECT_FALSE(control(controls, "ChkScanMode")["checked"].toBool());
     EXPECT_EQ(control(controls, "TxtChNo")["text"].toString(), "1");
     EXPECT_FALSE(control(controls, "FrameCH(1)")["visible"].toBool());
+}
+
+// The simulator as a server on the IPv6 loopback, reached by its bracketed
+// socket resource.
+TEST(Tq4700CommandLine, OpensAnIpv6SocketResource) {
+    QProcess server;
+    server.start(QStringLiteral(TQ_SIM_EXE), {"--listen", "::1", "--port", "0"});
+    ASSERT_TRUE(server.waitForStarted());
+    server.waitForReadyRead(10000);
+    const QString first = QString::fromUtf8(server.readLine()).trimmed();
+    if (!first.startsWith("tq4700-sim listening on [::1]:")) {
+        server.kill();
+        server.waitForFinished();
+        GTEST_SKIP() << "no IPv6 loopback here: " << first.toStdString();
+    }
+    const QString port = first.section(':', -1);
+
+    QTemporaryDir dir;
+    const QString json = dir.filePath("controls.json");
+    const ProcessResult run =
+        runTq4700({"--resource", "TCPIP0::[::1]::" + port + "::SOCKET", "--dump-controls", json});
+    server.terminate();
+    server.waitForFinished();
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(control(readAll(json), "LabMsg")["text"].toString(), "VARANDEL,TQ4700 Initial OK !");
 }
 
 // Also in a terminal without a display (over ssh), where the window system
@@ -146,6 +185,16 @@ TEST(Tq4700CommandLine, FailsOnAnUnwritableFileOrUnknownOption) {
         EXPECT_EQ(refused.exitCode, 2) << folder.toStdString();
         EXPECT_TRUE(refused.err.contains(folder)) << refused.err.toStdString();
     }
+
+    // Refused before the start-up, like a bad option.
+    const ProcessResult badTrace = runTq4700(
+        {"--simulate", "--trace", "/nonexistent-dir/trace.txt", "--dump-controls", "/dev/null"});
+    EXPECT_EQ(badTrace.exitCode, 2);
+    EXPECT_TRUE(badTrace.err.contains("cannot write the trace file /nonexistent-dir/trace.txt"))
+        << badTrace.err.toStdString();
+    const ProcessResult gif = runTq4700({"--simulate", "--screenshot", "window.gif"});
+    EXPECT_EQ(gif.exitCode, 2);
+    EXPECT_TRUE(gif.err.contains(".png, .jpg or .bmp")) << gif.err.toStdString();
 
     const ProcessResult unknown = runTq4700({"--no-such-option"});
     EXPECT_EQ(unknown.exitCode, 2);

@@ -47,6 +47,7 @@ TEST(ScriptParser, ReadsEveryCommandWithItsArgument) {
         {.line = "answer no", .verb = Verb::Answer, .reply = Reply::No},
         {.line = "answer ok", .verb = Verb::Answer, .reply = Reply::Ok},
         {.line = "screenshot out/run 1.png", .verb = Verb::Screenshot, .text = "out/run 1.png"},
+        {.line = "screenshot a.b/RUN.JPG", .verb = Verb::Screenshot, .text = "a.b/RUN.JPG"},
         {.line = "dump c.json", .verb = Verb::Dump, .text = "c.json"},
         {.line = "exit", .verb = Verb::Exit},
         {.line = "  exit\r", .verb = Verb::Exit},
@@ -92,6 +93,9 @@ TEST(ScriptParser, NamesTheFirstLineItCannotRead) {
         {"answer", "answer takes yes, no or ok"},
         {"answer Yes", "answer takes yes, no or ok, not 'Yes'"},
         {"screenshot", "screenshot needs a file name"},
+        {"screenshot run.gif",
+         "screenshot writes a file ending in .png, .jpg or .bmp, not 'run.gif'"},
+        {"screenshot png", "screenshot writes a file ending in .png, .jpg or .bmp, not 'png'"},
         {"dump   ", "dump needs a file name"},
         {"exit 0", "exit takes no argument, not '0'"},
     };

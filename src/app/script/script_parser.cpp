@@ -1,5 +1,7 @@
 #include "app/script/script_parser.h"
 
+#include "app/picture_format.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -15,6 +17,7 @@ enum class Shape {
     NameText,  // a control name, then any text (blanks included, may be empty)
     NameItem,  // a control name, then a list item (not empty)
     File,      // a file name (blanks included)
+    Picture,   // a file name whose extension names a picture format
     Ms,        // milliseconds
     Reply,     // yes, no or ok
 };
@@ -34,7 +37,7 @@ constexpr std::array kVerbs{
     VerbInfo{.word = "wait", .verb = Verb::Wait, .shape = Shape::Ms},
     VerbInfo{.word = "expect", .verb = Verb::Expect, .shape = Shape::NameText},
     VerbInfo{.word = "answer", .verb = Verb::Answer, .shape = Shape::Reply},
-    VerbInfo{.word = "screenshot", .verb = Verb::Screenshot, .shape = Shape::File},
+    VerbInfo{.word = "screenshot", .verb = Verb::Screenshot, .shape = Shape::Picture},
     VerbInfo{.word = "dump", .verb = Verb::Dump, .shape = Shape::File},
     VerbInfo{.word = "exit", .verb = Verb::Exit, .shape = Shape::None},
 };
@@ -128,8 +131,13 @@ std::optional<std::string> readArgument(const VerbInfo& verb, std::string_view a
             return std::nullopt;
         }
         case Shape::File:
+        case Shape::Picture:
             if (allBlank(argument)) {
                 return word + " needs a file name";
+            }
+            if (verb.shape == Shape::Picture && !pictureFormat(argument)) {
+                return word + " writes a file ending in " + std::string(kPictureFormats) +
+                       ", not " + quoted(argument);
             }
             command.text = argument;
             return std::nullopt;
