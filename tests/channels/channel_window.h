@@ -53,11 +53,12 @@ struct ChannelWindow {
         return panel;
     }
 
-    // The application first, then the window, then the controllers on it.
+    // The application first, then the clock (the window's timers stop on it
+    // as the window goes), then the window, then the controllers on it.
     bool appReady = (widgetApp(), true);
+    VirtualClock clock;
     std::unique_ptr<QWidget> form = std::make_unique<QWidget>();
     Panel p = built(form.get());
-    VirtualClock clock;
     ScaleState scale;
     ChannelSetupState setup;
     std::int16_t ScanCardPresent = 1;
