@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "common/number_text.h"
+#include "engine/fetch_reply.h"
 #include "fuzz_check.h"
-#include "run/fetch_reply.h"
 #include "sim/reading_format.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "run/record_store.h"
+#include "store/record_store.h"
 
 namespace {
 

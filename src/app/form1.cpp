@@ -15,8 +15,8 @@
 #include "display/trend_plot.h"
 #include "export/save_panel.h"
 #include "panel/look.h"
-#include "run/record_store.h"
 #include "run/run_driver.h"
+#include "store/record_store.h"
 
 namespace tq {
 

@@ -6,9 +6,9 @@
 
 #include "app/options.h"
 #include "channels/channel_setup_state.h"
-#include "display/scale.h"
 #include "instrument/session.h"
 #include "panel/panel.h"
+#include "rules/scale.h"
 
 namespace tq {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "channels/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "channels/channel_setup_state.h"
 #include "common/clock.h"
 #include "common/number_text.h"
@@ -71,8 +71,7 @@ void ChannelTable::CboFunc_Click(int Index) {
     const auto row = static_cast<std::size_t>(Index);
     const std::string picked = text(p_.CboFunc[row]);
     if (const catalogue::Function* f = offeredFunction(picked, row)) {
-        const auto mode = p_.ChkScanMode->isChecked() ? catalogue::RunMode::ScanCard
-                                                      : catalogue::RunMode::MainUnit;
+        const auto mode = p_.ChkScanMode->isChecked() ? RunMode::ScanCard : RunMode::MainUnit;
         QComboBox* range = p_.CboRange[row];
         range->clear();
         for (std::string_view r : catalogue::rangeList(*f, mode)) {

@@ -8,7 +8,7 @@
 #include <QString>
 #include <cstddef>
 
-#include "channels/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "channels/channel_setup_state.h"
 #include "channels/channel_table.h"
 #include "common/clock.h"

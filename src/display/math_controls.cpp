@@ -11,11 +11,11 @@
 
 #include "common/clock.h"
 #include "common/number_text.h"
-#include "display/plot_rule.h"
-#include "display/scale.h"
 #include "panel/field_value.h"
 #include "panel/panel.h"
-#include "run/record_store.h"
+#include "rules/plot_rule.h"
+#include "rules/scale.h"
+#include "store/record_store.h"
 
 namespace tq {
 namespace {

@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "display/math_channel.h"
+#include "rules/math_channel.h"
 
 namespace tq {
 

@@ -16,13 +16,13 @@
 #include "common/clock.h"
 #include "common/number_qstring.h"
 #include "common/number_text.h"
-#include "display/plot_geometry.h"
-#include "display/scale.h"
 #include "panel/build_helpers.h"
 #include "panel/look.h"
 #include "panel/panel.h"
 #include "panel/readout_colour.h"
-#include "run/record_store.h"
+#include "rules/plot_geometry.h"
+#include "rules/scale.h"
+#include "store/record_store.h"
 
 namespace tq {
 namespace {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "display/scale.h"
+#include "rules/scale.h"
 
 namespace tq {
 

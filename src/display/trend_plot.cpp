@@ -13,12 +13,12 @@
 
 #include "common/clock.h"
 #include "common/number_text.h"
-#include "display/plot_geometry.h"
-#include "display/plot_rule.h"
-#include "display/scale.h"
 #include "panel/panel.h"
 #include "panel/typed_input.h"
-#include "run/record_store.h"
+#include "rules/plot_geometry.h"
+#include "rules/plot_rule.h"
+#include "rules/scale.h"
+#include "store/record_store.h"
 
 namespace tq {
 namespace {

@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "catalogue/run_mode.h"
+
 namespace tq {
 
 struct Panel;
@@ -15,9 +17,6 @@ class RecordStore;
 // What a time label under the plot shows for a point not taken.
 inline constexpr const char* kNoTimeText = "---";
 
-// Which run is drawing: a scan-card run draws every channel and the math
-// trace; a main-unit run only CH1.
-enum class RunMode { ScanCard, MainUnit };
 // A run redraw draws the slots filled so far; a review redraw the whole
 // screen, only for channels in use.
 enum class TraceMode { Run, Review };

@@ -24,7 +24,7 @@
 #include "panel/look.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
-#include "run/record_store.h"
+#include "store/record_store.h"
 
 namespace tq {
 namespace {

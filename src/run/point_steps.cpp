@@ -12,18 +12,18 @@
 
 #include "common/clock.h"
 #include "common/number_text.h"
-#include "display/plot_rule.h"
-#include "display/reading.h"
-#include "display/scale.h"
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
 #include "instrument/session.h"
 #include "panel/look.h"
 #include "panel/panel.h"
 #include "panel/readout_colour.h"
-#include "run/record_store.h"
+#include "rules/plot_rule.h"
+#include "rules/reading.h"
+#include "rules/scale.h"
 #include "run/run_state.h"
 #include "run/stopwatch.h"
+#include "store/record_store.h"
 
 namespace tq::run {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "channels/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "display/trend_plot.h"
 #include "panel/field_value.h"
 #include "run/run_context.h"

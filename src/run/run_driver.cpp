@@ -13,7 +13,6 @@
 #include "common/clock.h"
 #include "common/log.h"
 #include "common/number_text.h"
-#include "display/scale.h"
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
 #include "instrument/failure_line.h"
@@ -21,10 +20,11 @@
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 #include "panel/typed_input.h"
+#include "rules/scale.h"
 #include "run/main_unit_run.h"
 #include "run/point_steps.h"
-#include "run/record_store.h"
 #include "run/scan_card_run.h"
+#include "store/record_store.h"
 
 namespace tq {
 namespace {

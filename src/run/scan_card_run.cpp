@@ -8,19 +8,19 @@
 #include <cstdint>
 #include <limits>
 
-#include "channels/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "common/clock.h"
 #include "common/number_text.h"
-#include "display/plot_rule.h"
-#include "display/reading.h"
 #include "display/trend_plot.h"
+#include "engine/fetch_reply.h"
 #include "instrument/session.h"
 #include "panel/panel.h"
-#include "run/fetch_reply.h"
+#include "rules/plot_rule.h"
+#include "rules/reading.h"
 #include "run/point_steps.h"
-#include "run/record_store.h"
 #include "run/run_state.h"
 #include "run/stopwatch.h"
+#include "store/record_store.h"
 
 namespace tq {
 namespace {

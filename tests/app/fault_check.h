@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "channels/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "display/pointer_controls.h"
 #include "export/save_panel.h"
 #include "fault_rig.h"

@@ -29,10 +29,10 @@
 #include "display/trend_plot.h"
 #include "instrument/link_factory.h"
 #include "panel/widget_app.h"
-#include "run/record_store.h"
 #include "run/run_driver.h"
 #include "scaled_clock.h"
 #include "sim/sim_server.h"
+#include "store/record_store.h"
 #include "wire_log.h"
 
 #include "app_fakes.h"

@@ -24,9 +24,9 @@
 #include "app/start_up.h"
 #include "app_fakes.h"
 #include "channels/channel_setup_state.h"
-#include "display/plot_rule.h"
-#include "display/scale.h"
 #include "instrument/session.h"
+#include "rules/plot_rule.h"
+#include "rules/scale.h"
 
 namespace tq {
 namespace {

@@ -11,11 +11,11 @@
 #include "channels/channel_table.h"
 #include "channels/run_parameters.h"
 #include "common/virtual_clock.h"
-#include "display/scale.h"
 #include "display/scale_controls.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 #include "panel/widget_app.h"
+#include "rules/scale.h"
 #include "support/fake_boxes.h"
 
 namespace tq::test {

@@ -7,11 +7,11 @@
 #include <QLineEdit>
 
 #include "common/virtual_clock.h"
-#include "display/reading.h"
-#include "display/scale.h"
 #include "panel/panel.h"
 #include "panel/widget_app.h"
-#include "run/record_store.h"
+#include "rules/reading.h"
+#include "rules/scale.h"
+#include "store/record_store.h"
 
 namespace tq {
 namespace {

@@ -8,11 +8,11 @@
 #include <QPushButton>
 
 #include "common/virtual_clock.h"
-#include "display/reading.h"
-#include "display/scale.h"
 #include "panel/panel.h"
 #include "panel/widget_app.h"
-#include "run/record_store.h"
+#include "rules/reading.h"
+#include "rules/scale.h"
+#include "store/record_store.h"
 
 namespace tq {
 namespace {

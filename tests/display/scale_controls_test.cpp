@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "common/virtual_clock.h"
-#include "display/scale.h"
 #include "display/scale_controls.h"
 #include "panel/panel.h"
 #include "panel/widget_app.h"
+#include "rules/scale.h"
 
 namespace tq {
 namespace {

@@ -24,7 +24,7 @@
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 #include "panel/widget_app.h"
-#include "run/record_store.h"
+#include "store/record_store.h"
 #include "support/fake_boxes.h"
 
 namespace tq {

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "common/virtual_clock.h"
-#include "display/scale.h"
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
 #include "instrument/forwarding_visa.h"
@@ -23,8 +22,9 @@
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 #include "panel/widget_app.h"
-#include "run/record_store.h"
+#include "rules/scale.h"
 #include "run/run_driver.h"
+#include "store/record_store.h"
 #include "support/fake_boxes.h"
 
 namespace tq::test {

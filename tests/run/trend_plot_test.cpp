@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "common/virtual_clock.h"
-#include "display/scale.h"
 #include "display/trend_plot.h"
 #include "panel/panel.h"
 #include "panel/widget_app.h"
-#include "run/record_store.h"
+#include "rules/scale.h"
+#include "store/record_store.h"
 
 namespace tq {
 namespace {

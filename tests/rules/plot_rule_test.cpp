@@ -1,4 +1,4 @@
-#include "display/plot_rule.h"
+#include "rules/plot_rule.h"
 
 #include <gtest/gtest.h>
 

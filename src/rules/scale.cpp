@@ -1,10 +1,10 @@
-#include "display/scale.h"
+#include "rules/scale.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "common/number_text.h"
-#include "display/reading.h"
+#include "rules/reading.h"
 
 namespace tq {
 namespace {

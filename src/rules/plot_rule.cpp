@@ -1,11 +1,11 @@
-#include "display/plot_rule.h"
+#include "rules/plot_rule.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "common/number_text.h"
-#include "display/reading.h"
+#include "rules/reading.h"
 
 namespace tq {
 namespace {

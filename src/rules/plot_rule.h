@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "display/scale.h"
+#include "rules/scale.h"
 
 // Where readings go on the trend plot: value to y, point to store row, slot
 // to x, and the trace colours.

@@ -1,4 +1,4 @@
-#include "run/record_store.h"
+#include "store/record_store.h"
 
 #include <cmath>
 

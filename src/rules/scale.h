@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "display/plot_geometry.h"
+#include "rules/plot_geometry.h"
 
 // The vertical scales of the trend plot: one full scale per function, the
 // range values the run sends, the axis label texts and the autoscale rule.

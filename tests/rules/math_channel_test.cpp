@@ -1,4 +1,4 @@
-#include "display/math_channel.h"
+#include "rules/math_channel.h"
 
 #include <gtest/gtest.h>
 

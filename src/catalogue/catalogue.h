@@ -6,15 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/run_mode.h"
+
 // The measurement catalogue: the functions a channel row offers, their range
 // lists, the AC filters, and every SCPI word the meter is sent for them. This
 // is the only place these words are spelled; the run asks for finished lines.
 namespace tq::catalogue {
-
-// The run mode decides which range lists are offered (the mode switch) and
-// which command lines configure a channel (scanner card or the meter's own
-// input).
-enum class RunMode { ScanCard, MainUnit };
 
 // What follows the range line (scan card) or the configure line (main unit).
 enum class FurtherLines {

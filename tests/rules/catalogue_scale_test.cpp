@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "channels/catalogue.h"
-#include "display/scale.h"
+#include "catalogue/catalogue.h"
+#include "rules/scale.h"
 
 namespace tq {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 // says it stands for, under the same function name.
 TEST(CatalogueAndScale, AgreeOnEveryRange) {
     for (const catalogue::Function& f : catalogue::functions()) {
-        for (auto mode : {catalogue::RunMode::ScanCard, catalogue::RunMode::MainUnit}) {
+        for (auto mode : {RunMode::ScanCard, RunMode::MainUnit}) {
             for (std::string_view range : catalogue::rangeList(f, mode)) {
                 const auto expected = catalogue::rangeValue(range);
                 if (!expected) {

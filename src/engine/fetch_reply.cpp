@@ -1,4 +1,4 @@
-#include "run/fetch_reply.h"
+#include "engine/fetch_reply.h"
 
 #include <algorithm>
 #include <cmath>

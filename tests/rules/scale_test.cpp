@@ -1,4 +1,4 @@
-#include "display/scale.h"
+#include "rules/scale.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "display/math_channel.h"
+#include "rules/math_channel.h"
 
 #include <cmath>
 
 #include "common/number_text.h"
-#include "display/reading.h"
+#include "rules/reading.h"
 
 namespace tq {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/fetch_reply.h"
+#include "engine/fetch_reply.h"
 
 namespace tq {
 namespace {
