@@ -4,7 +4,9 @@
 #include <QShowEvent>
 
 #include "app/exit_command.h"
+#include "app/link_report.h"
 #include "app/meter_initial.h"
+#include "app/reconnect.h"
 #include "app/show_hide.h"
 #include "app/start_up.h"
 #include "channels/channel_table.h"
@@ -14,8 +16,10 @@
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
 #include "export/save_panel.h"
+#include "instrument/visa_types.h"
 #include "panel/look.h"
 #include "run/run_driver.h"
+#include "status/status_line.h"
 #include "store/record_store.h"
 
 namespace tq {
@@ -37,7 +41,9 @@ Form1::Form1(Form1Services services, QWidget* parent)
       store_(std::make_unique<RecordStore>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kForm1Caption));
-    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    // The status line adds to the designed client area below it; nothing
+    // designed moves.
+    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight) + StatusLine::kHeightPx);
     QPalette navy = palette();
     navy.setColor(QPalette::Window, look::kWindow);
     setPalette(navy);
@@ -45,6 +51,10 @@ Form1::Form1(Form1Services services, QWidget* parent)
 
     buildPanel(this, panel_);
     connectShowHide(panel_);
+    statusLine_ =
+        new StatusLine(this, clock_, [](std::int32_t status) { return visa::statusName(status); });
+    statusLine_->setGeometry(0, twipsToPixels(kClientHeight), twipsToPixels(kClientWidth),
+                             StatusLine::kHeightPx);
 
     // Channel set-up and the scale.
     scaleControls_ = std::make_unique<ScaleControls>(panel_, clock_, scale_);
@@ -62,8 +72,12 @@ Form1::Form1(Form1Services services, QWidget* parent)
     math_ = std::make_unique<MathControls>(panel_, clock_, scale_, *store_);
     runDriver_ = std::make_unique<RunDriver>(panel_, clock_, session_, scale_, *scaleControls_,
                                              *store_, *trendPlot_, boxes_);
-    savePanel_ = std::make_unique<SavePanel>(panel_, clock_, *store_, boxes_,
-                                             SaveSettings{.saveDir = options_.saveDir});
+    savePanel_ = std::make_unique<SavePanel>(
+        panel_, clock_, *store_, boxes_,
+        SaveSettings{.saveDir = options_.saveDir, .announceSaved = [this](const QString& path) {
+                         SaveSettings::printSavedPath(path);
+                         statusLine_->setWorkbookPath(path);
+                     }});
     trendPlot_->setRunMarkerHook(
         [this](std::int32_t last, RunMode mode) { pointer_->runPointer(last, mode); });
     math_->setMathAxisHook([this] { scaleControls_->writeMathLabels(); });
@@ -105,16 +119,37 @@ Form1::Form1(Form1Services services, QWidget* parent)
                      .colourLegend = [this] { trendPlot_->colourLegend(); },
                      .CboScale_Click = [this](int Index) { scaleControls_->CboScale_Click(Index); },
                      .programEnding = [this] { return exit_->ended(); }});
+
+    // The link as the status line shows it, and its Reconnect.
+    linkReport_ = std::make_unique<LinkReport>(*statusLine_, boxes_, options_.simulate);
+    reconnect_ =
+        std::make_unique<Reconnect>(panel_, clock_, session_, *initial_, *linkReport_,
+                                    ReconnectHooks{.runIsGoing = [this] { return runIsGoing(); },
+                                                   .afterInitial =
+                                                       [this] {
+                                                           trendPlot_->colourLegend();
+                                                           scaleControls_->CboScale_Click(0);
+                                                       }});
+    QObject::connect(statusLine_, &StatusLine::reconnectRequested, this, &Form1::reconnect);
 }
 
 Form1::~Form1() = default;
 
 void Form1::Initial() {
     initial_->Initial();
+    linkReport_->afterInitial(initial_->outcome());
 }
 
 void Form1::runStartUp() {
+    const bool first = !startUp_->started();
     startUp_->run();
+    if (first) {
+        linkReport_->afterInitial(initial_->outcome());
+    }
+}
+
+void Form1::reconnect() {
+    reconnect_->run();
 }
 
 void Form1::showEvent(QShowEvent* event) {

@@ -15,16 +15,19 @@ namespace tq {
 class ChannelTable;
 class Clock;
 class ExitCommand;
+class LinkReport;
 class MessageBoxes;
 class MathControls;
 class MeterInitial;
 class PointerControls;
+class Reconnect;
 class RecordStore;
 class RunDriver;
 class RunParameters;
 class SavePanel;
 class ScaleControls;
 class StartUp;
+class StatusLine;
 class TrendPlot;
 
 namespace visa {
@@ -76,12 +79,17 @@ class Form1 : public QWidget {
     SavePanel& savePanel() { return *savePanel_; }
     StartUp& startUp() { return *startUp_; }
     ExitCommand& exitCommand() { return *exit_; }
+    // The line under the designed client area.
+    StatusLine& statusLine() { return *statusLine_; }
 
     // The window's public method: opens, identifies and probes the meter.
     void Initial();
     // The start-up sequence; the first showing runs it, later calls do
     // nothing.
     void runStartUp();
+    // Looks for the meter again (the status line's Reconnect); nothing
+    // while a run goes.
+    void reconnect();
 
     // Whether a run is going, and the request that ends it after the point
     // in hand (control scripts wait for a run and stop it before leaving).
@@ -119,6 +127,9 @@ class Form1 : public QWidget {
     std::unique_ptr<MeterInitial> initial_;
     std::unique_ptr<StartUp> startUp_;
     std::unique_ptr<ExitCommand> exit_;
+    StatusLine* statusLine_ = nullptr;  // a child widget
+    std::unique_ptr<LinkReport> linkReport_;
+    std::unique_ptr<Reconnect> reconnect_;
 
     // A run's state as Exit needs it, set where the run driver is built.
     std::function<bool()> runIsGoing_;

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QTextStream>
+#include <optional>
 #include <variant>
 
 #include "app/form1.h"
@@ -9,7 +10,9 @@
 #include "app/script/scripted_program.h"
 #include "app/snapshot.h"
 #include "common/real_clock.h"
+#include "common/steady_clock.h"
 #include "common/virtual_clock.h"
+#include "instrument/link_check.h"
 #include "panel/look.h"
 
 namespace {
@@ -30,18 +33,32 @@ int renderAfterStartUp(const tq::Options& options) {
     return status;
 }
 
-// --help and --version are answered before the window system is opened, so
-// they work without a display (a terminal over ssh, a package build). Any
-// other command line, Qt's own options among them, waits for QApplication.
-bool answeredWithoutDisplay(int& argc, char** argv) {
+// --check: the diagnosis on the terminal; 0 when a meter opens.
+int checkLink(const tq::Options& options) {
+    tq::SteadyClock clock;
+    tq::visa::LinkOptions link = tq::linkOptions(options, clock);
+    link.traceFile.clear();
+    const tq::visa::LinkCheck check = tq::visa::checkLink(link);
+    QTextStream(stdout) << QString::fromStdString(check.report());
+    return check.meterOpens() ? 0 : 1;
+}
+
+// --help, --version and --check are answered before the window system is
+// opened, so they work without a display (a terminal over ssh, a package
+// build). Any other command line, Qt's own options among them, waits for
+// QApplication.
+std::optional<int> answeredWithoutDisplay(int& argc, char** argv) {
     const QCoreApplication probe(argc, argv);
     const tq::ParsedCommandLine parsed = tq::parseCommandLine(QCoreApplication::arguments());
+    if (const auto* options = std::get_if<tq::Options>(&parsed); options && options->check) {
+        return checkLink(*options);
+    }
     const auto* request = std::get_if<tq::ExitRequest>(&parsed);
     if (request == nullptr || request->status != 0) {
-        return false;
+        return std::nullopt;
     }
     QTextStream(stdout) << request->text;
-    return true;
+    return 0;
 }
 
 }  // namespace
@@ -49,8 +66,8 @@ bool answeredWithoutDisplay(int& argc, char** argv) {
 int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("tq4700"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TQ_VERSION));
-    if (answeredWithoutDisplay(argc, argv)) {
-        return 0;
+    if (const auto status = answeredWithoutDisplay(argc, argv)) {
+        return *status;
     }
     QApplication app(argc, argv);
     // Message boxes take the application's font; their texts are Chinese too.

@@ -21,14 +21,14 @@ namespace {
 constexpr int kCardProbeDelayMs = 20;
 
 // How a logged-in user gets the rights to a usbtmc node (as the README says).
-constexpr std::string_view kUdevHint =
-    "the udev rule 60-tq4700.rules lets logged-in users open the meter: sudo cp "
-    "packaging/60-tq4700.rules /etc/udev/rules.d/ && sudo udevadm control --reload && sudo "
-    "udevadm trigger, then re-plug it";
-
-std::string_view permissionHint(std::string_view resource, visa::ViStatus status) {
+std::string permissionHint(std::string_view resource, visa::ViStatus status) {
     const bool usb = visa::parseUsbResource(resource).has_value();
-    return usb && status == visa::VI_ERROR_NPERMISSION ? kUdevHint : std::string_view();
+    if (!usb || status != visa::VI_ERROR_NPERMISSION) {
+        return {};
+    }
+    return "the udev rule " + std::string(visa::kUdevRuleName) +
+           " lets logged-in users open the meter: " + std::string(visa::kUdevInstallCommand) +
+           ", then re-plug it";
 }
 
 // A reply as one line of printable text, without the buffer's blanks.
@@ -49,7 +49,13 @@ MeterInitial::MeterInitial(Panel& panel, Clock& clock, InstrumentSession& sessio
 
 void MeterInitial::Initial() {
     InstrumentSession& s = session_;
+    outcome_ = {};
     if (const visa::ViStatus status = s.openResourceManager(); visa::failed(status)) {
+        outcome_ = {.step = InitialOutcome::Step::NoVisa,
+                    .status = status,
+                    .resource = {},
+                    .identity = {},
+                    .reason = s.describe(status)};
         reportFailure("no VISA library: " + s.describe(status), status);
         boxes_.show(QString::fromUtf8(kVisaLibraryError), QString::fromUtf8(kVisaLibraryErrorTitle),
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Exclamation);
@@ -57,6 +63,11 @@ void MeterInitial::Initial() {
     }
     s.findMeters();
     if (!(s.FoundCount > 0)) {
+        outcome_ = {.step = InitialOutcome::Step::NotFound,
+                    .status = s.VisaStatus,
+                    .resource = {},
+                    .identity = {},
+                    .reason = {}};
         reportFailure("no TQ4700 found matching " + std::string(kMeterPattern), s.VisaStatus);
         notFound();
         return;
@@ -65,6 +76,11 @@ void MeterInitial::Initial() {
     // A meter found but not opened (a refused connection, a device node the
     // user may not open) is no meter: everything after would go nowhere.
     if (const visa::ViStatus status = s.VisaStatus; visa::failed(status)) {
+        outcome_ = {.step = InitialOutcome::Step::NotOpened,
+                    .status = status,
+                    .resource = s.ResourceName,
+                    .identity = {},
+                    .reason = s.describe(status)};
         reportFailure("cannot open " + s.ResourceName + ": " + s.describe(status), status,
                       permissionHint(s.ResourceName, status));
         s.FoundCount = 0;
@@ -80,6 +96,12 @@ void MeterInitial::Initial() {
     s.readReply();
     // A meter that names itself wrongly is still probed: the session stays.
     const bool identified = s.replyStartsWith(kIdentityPrefix);
+    outcome_ = {
+        .step = identified ? InitialOutcome::Step::Identified : InitialOutcome::Step::Unknown,
+        .status = s.VisaStatus,
+        .resource = s.ResourceName,
+        .identity = visa::failed(s.VisaStatus) ? std::string() : shownReply(s.reply()),
+        .reason = visa::failed(s.VisaStatus) ? s.describe(s.VisaStatus) : std::string()};
     p_.LabMsg->setText(QString::fromUtf8(identified ? kInitialOk : kInitialFail));
     if (visa::failed(s.VisaStatus)) {
         reportFailure(s.ResourceName + ": no answer to *IDN?: " + s.describe(s.VisaStatus),

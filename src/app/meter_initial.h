@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+
+#include "instrument/visa_types.h"
+
 namespace tq {
 
 class Clock;
@@ -15,6 +19,23 @@ inline constexpr const char* kVisaLibraryErrorTitle = "TQ4700 scan card test";
 // What a TQ4700 answers "*IDN?" with, whatever follows.
 inline constexpr const char* kIdentityPrefix = "VARANDEL,TQ4700";
 
+// How the latest Initial went, for whoever shows the link's state.
+struct InitialOutcome {
+    enum class Step {
+        NotRun,      // Initial has not run yet
+        NoVisa,      // the resource manager did not open
+        NotFound,    // no resource matched the meter's pattern
+        NotOpened,   // one matched, but it would not open
+        Identified,  // it answered "*IDN?" as a TQ4700
+        Unknown,     // it opened, but answered otherwise or not at all
+    };
+    Step step = Step::NotRun;
+    visa::ViStatus status = visa::VI_SUCCESS;  // the failing call's status
+    std::string resource;
+    std::string identity;  // the "*IDN?" reply as shown text
+    std::string reason;    // the failing status in words
+};
+
 // The window's Initial: opens the meter, resets and identifies it, and asks
 // whether a scanner card is fitted. With a card the mode switch is checked
 // (its click handler lays the window out); without one the window is laid
@@ -24,6 +45,7 @@ class MeterInitial {
     MeterInitial(Panel& panel, Clock& clock, InstrumentSession& session, MessageBoxes& boxes);
 
     void Initial();
+    const InitialOutcome& outcome() const { return outcome_; }
 
   private:
     void layOutForOneChannel();
@@ -34,6 +56,7 @@ class MeterInitial {
     Clock& clock_;
     InstrumentSession& session_;
     MessageBoxes& boxes_;
+    InitialOutcome outcome_;
 };
 
 }  // namespace tq

@@ -73,8 +73,13 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("fast"),
         QStringLiteral("With --simulate: run on simulated time throughout, so runs take only as "
                        "long as their drawing."));
-    parser.addOptions(
-        {simulate, resource, visaLibrary, trace, saveDir, screenshot, dumpControls, script, fast});
+    const QCommandLineOption check(
+        QStringLiteral("check"),
+        QStringLiteral("Print what stands between the program and the meter (the VISA library, "
+                       "the USB-TMC devices and whether they can be opened, the udev rule) and "
+                       "exit: 0 when a meter can be opened, 1 otherwise."));
+    parser.addOptions({simulate, resource, visaLibrary, trace, saveDir, screenshot, dumpControls,
+                       script, fast, check});
 
     // The parser knows only flags and options with a required value; the one
     // optional value of --simulate is taken off before it looks.
@@ -116,6 +121,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     options.dumpControlsPath = parser.value(dumpControls);
     options.scriptPath = parser.value(script);
     options.fast = parser.isSet(fast);
+    options.check = parser.isSet(check);
     // A real meter keeps real time: its scans and replies cannot be hurried.
     if (options.fast && !options.simulate) {
         return usageError(QStringLiteral("--fast needs --simulate: a real meter runs in real time"),

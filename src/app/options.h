@@ -21,6 +21,7 @@ struct Options {
     QString dumpControlsPath;  // --dump-controls FILE.json: list every control and exit
     QString scriptPath;        // --script FILE ("-": standard input): drive the window
     bool fast = false;         // --fast (with --simulate): virtual time throughout
+    bool check = false;        // --check: diagnose the link to the meter and exit
 
     // The window is only started up and then rendered or described; it is
     // never handed to the user.

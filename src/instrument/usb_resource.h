@@ -9,6 +9,14 @@
 
 namespace tq::visa {
 
+// The udev rule that lets the user at the seat open a TQ4700's usbtmc node,
+// and the one command that installs it from the source tree (the Debian
+// package installs it by itself).
+inline constexpr std::string_view kUdevRuleName = "60-tq4700.rules";
+inline constexpr std::string_view kUdevInstallCommand =
+    "sudo cp packaging/60-tq4700.rules /etc/udev/rules.d/ && sudo udevadm control --reload && "
+    "sudo udevadm trigger";
+
 // The parts of "USB[board]::0xVID::0xPID::serial[::interface]::INSTR".
 struct UsbAddress {
     std::uint16_t vendor = 0;

@@ -23,7 +23,8 @@ struct LinkFacts {
     std::string identity;    // the whole "*IDN?" reply, when one came
     std::string serial;      // the resource's serial label
     std::string statusName;  // the failing VISA status, "VI_ERROR_TMO"
-    std::string reason;      // the failure in words, "permission denied on /dev/usbtmc0"
+    // The failure in words and what to do about it, one line each.
+    std::string reason;
 };
 
 // A state in which running Initial again may bring the meter back.

@@ -39,11 +39,6 @@ QString linkToolTip(const LinkFacts& link) {
     if (!link.reason.empty()) {
         lines << qs(link.reason);
     }
-    if (link.state == LinkState::NoPermission) {
-        lines << QStringLiteral(
-            "Install the udev rule: sudo cp packaging/60-tq4700.rules /etc/udev/rules.d/ && sudo "
-            "udevadm control --reload && sudo udevadm trigger, then re-plug the meter");
-    }
     if (mayReconnect(link.state)) {
         lines << QStringLiteral("Reconnect looks for the meter again.");
     }

@@ -78,9 +78,14 @@ TEST(Tq4700CommandLine, WritesTheWindowAfterStartUpAndExits) {
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
 
     const QByteArray controls = readAll(json);
-    const QSet<QString> expected = controlNames(readAll(TQ_FIXTURES "/controls.json"));
+    // Every designed control, and the status line's parts under them.
+    QSet<QString> expected = controlNames(readAll(TQ_FIXTURES "/controls.json"));
     ASSERT_GT(expected.size(), 250);
+    expected.unite({"statusLine", "statusLink", "statusRun", "statusPace", "statusMissing",
+                    "statusFile", "statusReconnect"});
     EXPECT_EQ(controlNames(controls), expected);
+    EXPECT_EQ(control(controls, "statusLink")["text"].toString(), "Simulated TQ4700 TW00000001");
+    EXPECT_FALSE(control(controls, "statusReconnect")["visible"].toBool());
     EXPECT_FALSE(control(controls, "FrameMsg")["visible"].toBool());
     EXPECT_EQ(control(controls, "LabMsg")["text"].toString(), "VARANDEL,TQ4700 Initial OK !");
     EXPECT_TRUE(control(controls, "ChkScanMode")["checked"].toBool());
@@ -89,8 +94,9 @@ TEST(Tq4700CommandLine, WritesTheWindowAfterStartUpAndExits) {
     const QImage shot(png);
     ASSERT_FALSE(shot.isNull());
     EXPECT_EQ(QImageReader(png).format(), "png");
-    EXPECT_EQ(shot.size(), QSize(1016, 638));
+    EXPECT_EQ(shot.size(), QSize(1016, 664));
     EXPECT_EQ(shot.pixelColor(150, 5), QColor(0, 0, 64));       // the window
+    EXPECT_EQ(shot.pixelColor(1, 650), QColor(224, 224, 224));  // the status line
     EXPECT_EQ(shot.pixelColor(5, 300), QColor(224, 224, 224));  // the chart area
     EXPECT_EQ(shot.pixelColor(500, 250), QColor(0, 0, 0));      // the plot, no message
     EXPECT_NE(shot.pixelColor(305, 40), QColor(255, 255, 0));   // the mode switch: scan card
@@ -107,7 +113,7 @@ TEST(Tq4700CommandLine, ScreenshotsComeInTheFormatTheirNameAsksFor) {
         ASSERT_EQ(runTq4700({"--simulate", "--screenshot", path}).exitCode, 0) << name;
         QImageReader reader(path);
         EXPECT_EQ(reader.format(), QString(name).endsWith("jpg") ? "jpeg" : "bmp") << name;
-        EXPECT_EQ(reader.read().size(), QSize(1016, 638));
+        EXPECT_EQ(reader.read().size(), QSize(1016, 664));
     }
 }
 
@@ -155,13 +161,30 @@ TEST(Tq4700CommandLine, AnswersHelpAndVersion) {
     EXPECT_EQ(help.exitCode, 0);
     for (const char* option :
          {"--simulate", "--resource", "--visa-library", "--trace", "--save-dir", "--screenshot",
-          "--dump-controls", "--help", "--version"}) {
+          "--dump-controls", "--check", "--help", "--version"}) {
         EXPECT_TRUE(help.out.contains(option)) << option;
     }
 
     const ProcessResult version = runTq4700({"--version"}, Display::None);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("tq4700 ")) << version.out.toStdString();
+}
+
+// The diagnosis needs no display; its status says whether a meter opens.
+TEST(Tq4700CommandLine, CheckSaysWhetherAMeterOpens) {
+    const ProcessResult simulated = runTq4700({"--simulate", "--check"}, Display::None);
+    EXPECT_EQ(simulated.exitCode, 0) << simulated.err.toStdString();
+    EXPECT_TRUE(simulated.out.startsWith("VISA library: ")) << simulated.out.toStdString();
+    EXPECT_TRUE(simulated.out.contains("\nudev rule: "));
+    EXPECT_TRUE(simulated.out.contains("Meter: USB0::0x3A6D::0x0E31::TW00000001::INSTR opens\n"));
+
+    const ProcessResult refused =
+        runTq4700({"--check", "--resource", "TCPIP0::127.0.0.1::1::SOCKET"}, Display::None);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(
+        refused.out.contains("Meter: TCPIP0::127.0.0.1::1::SOCKET cannot be opened: "
+                             "connection refused (VI_ERROR_RSRC_NFOUND)\n"))
+        << refused.out.toStdString();
 }
 
 TEST(Tq4700CommandLine, FailsOnAnUnwritableFileOrUnknownOption) {

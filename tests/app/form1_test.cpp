@@ -28,7 +28,8 @@ TEST_F(Form1Test, WindowHasItsCaptionSizeAndColour) {
     Panel& p = form->panel();
     EXPECT_EQ(form->objectName(), "Form1");
     EXPECT_EQ(form->windowTitle(), "TQ4700 Scan  Mrasure Software V1.01 (Firmware 2.0x)");
-    EXPECT_EQ(form->size(), QSize(1016, 638));  // 15240 x 9570 twips
+    // 15240 x 9570 twips, and the status line below them.
+    EXPECT_EQ(form->size(), QSize(1016, 638 + 26));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_EQ(form->grab().toImage().pixelColor(150, 5), QColor(0, 0, 64));
     EXPECT_EQ(p.Form1, form);

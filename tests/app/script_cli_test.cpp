@@ -115,7 +115,7 @@ TEST(ScriptCommandLine, TheDemoWritesAWorkbookAndAPictureOfTheRun) {
 
     EXPECT_TRUE(demo.out.contains("screenshot: " + dir.filePath("run.png")));
     const QImage shot(dir.filePath("run.png"));
-    ASSERT_EQ(shot.size(), QSize(1016, 638));
+    ASSERT_EQ(shot.size(), QSize(1016, 664));  // with the status line
     // Traces cross the plot: coloured points inside its black surface.
     int coloured = 0;
     for (int y = 125; y < 480; ++y) {

@@ -25,6 +25,7 @@
 #include "app_fakes.h"
 #include "channels/channel_setup_state.h"
 #include "instrument/session.h"
+#include "link_rigs.h"
 #include "rules/plot_rule.h"
 #include "rules/scale.h"
 
@@ -32,6 +33,8 @@ namespace tq {
 namespace {
 
 using test::AppRig;
+using test::refusedSocketResource;
+using test::UnopenableUsbMeter;
 using ::testing::ElementsAre;
 
 // Shape1(i) shows the trace colour of store column i + 1.
@@ -215,50 +218,6 @@ TEST(StartUp, WithoutAMeterTheFailureStaysUpAndTheWindowIsUsable) {
     EXPECT_TRUE(p.FrameCH[3]->isHidden());
     EXPECT_FALSE(p.FrameCH[2]->isHidden());
 }
-
-// A port nothing listens on: connecting to it is refused.
-std::string refusedSocketResource() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return "TCPIP0::127.0.0.1::" + std::to_string(ntohs(address.sin_port)) + "::SOCKET";
-}
-
-// A TQ4700 in a stand-in sysfs whose device node the user may not open:
-// a read-only sysfs attribute refuses writing even to root.
-struct UnopenableUsbMeter {
-    UnopenableUsbMeter() {
-        namespace fs = std::filesystem;
-        const fs::path root(dir.path().toStdString());
-        const fs::path device = root / "sys/devices/usb1/1-1";
-        fs::create_directories(device / "1-1:1.0");
-        std::ofstream(device / "idVendor") << "3a6d\n";
-        std::ofstream(device / "idProduct") << "0e31\n";
-        std::ofstream(device / "serial") << "TW00000042\n";
-        fs::create_directories(root / "sys/class/usbmisc/usbtmc0");
-        fs::create_symlink(device / "1-1:1.0", root / "sys/class/usbmisc/usbtmc0/device");
-        fs::create_directories(root / "dev");
-        fs::create_symlink(kNoRights, root / "dev/usbtmc0");
-        options.searchSystemVisa = false;
-        options.sysRoot = root / "sys";
-        options.devRoot = root / "dev";
-    }
-    static bool refused() {
-        const int fd = ::open(kNoRights, O_RDWR);
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return fd < 0 && errno == EACCES;
-    }
-    static constexpr const char* kNoRights = "/sys/kernel/uevent_seqnum";
-    QTemporaryDir dir;
-    visa::LinkOptions options;
-};
 
 TEST(StartUp, AMeterThatCannotBeOpenedCountsAsNotFound) {
     if (!UnopenableUsbMeter::refused()) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "instrument/builtin_visa.h"
+#include "instrument/link_check.h"
 #include "instrument/session.h"
 #include "instrument/usb_resource.h"
 #include "instrument/usbtmc_transport.h"
@@ -188,6 +189,72 @@ TEST(UsbResource, NamesParseInEitherNumberForm) {
           "USB0::0xZZ::0x0E31::TW1::INSTR", "USB0::0x3A6D::0x0E31::::INSTR"}) {
         EXPECT_FALSE(parseUsbResource(bad).has_value()) << bad;
     }
+}
+
+// The diagnosis --check prints: every node with whether it opens, the udev
+// rule, and the meters the program's own search finds and opens. A node
+// linked to a read-only sysfs attribute refuses even root.
+TEST_F(UsbtmcTree, TheCheckNamesNodesRightsRuleAndMeters) {
+    constexpr const char* kNoRights = "/sys/kernel/uevent_seqnum";
+    const int probe = ::open(kNoRights, O_RDWR);
+    if (probe >= 0) {
+        ::close(probe);
+        GTEST_SKIP() << kNoRights << " opens for writing here";
+    }
+    fs::create_symlink(kNoRights, root_ / "dev/usbtmc10");
+    LinkOptions options;
+    options.searchSystemVisa = false;
+    options.sysRoot = root_ / "sys";
+    options.devRoot = root_ / "dev";
+    const fs::path rules = root_ / "rules.d";
+    fs::create_directories(rules);
+
+    const std::string dev = options.devRoot.string();
+    LinkCheck check = checkLink(options, {rules});
+    EXPECT_TRUE(check.meterOpens());
+    EXPECT_EQ(
+        check.report(),
+        "VISA library: none found; the built-in USB-TMC and socket support is used\n"
+        "USB-TMC devices:\n"
+        "  usbtmc0: USB0::0x3A6D::0x0E31::TW00000042::INSTR, " +
+            dev +
+            "/usbtmc0 opens\n"
+            "  usbtmc2: USB0::0x0957::0x1755::MY123::INSTR (not a TQ4700), " +
+            dev +
+            "/usbtmc2 cannot be opened: no such file or directory\n"
+            "  usbtmc10: USB0::0x3A6D::0x0E31::usbtmc10::INSTR, " +
+            dev +
+            "/usbtmc10 cannot be opened: permission denied (this user lacks the rights "
+            "the udev rule gives)\n"
+            "udev rule: 60-tq4700.rules is not installed; install it with: sudo cp "
+            "packaging/60-tq4700.rules /etc/udev/rules.d/ && sudo udevadm control --reload && "
+            "sudo udevadm trigger, then re-plug the meter\n"
+            "Meter: USB0::0x3A6D::0x0E31::TW00000042::INSTR opens\n"
+            "Meter: USB0::0x3A6D::0x0E31::usbtmc10::INSTR cannot be opened: permission denied "
+            "on " +
+            dev + "/usbtmc10 (VI_ERROR_NPERMISSION)\n");
+
+    // Only the refused meter left, with the rule in place: no meter opens.
+    fs::remove(root_ / "dev/usbtmc0");
+    std::ofstream(rules / "60-tq4700.rules") << "# rule\n";
+    check = checkLink(options, {rules});
+    EXPECT_FALSE(check.meterOpens());
+    const std::string report = check.report();
+    EXPECT_NE(report.find("udev rule: " + (rules / "60-tq4700.rules").string() + "\n"),
+              std::string::npos);
+    EXPECT_NE(report.find("Meter: USB0::0x3A6D::0x0E31::TW00000042::INSTR cannot be opened: "),
+              std::string::npos);
+
+    // Nothing plugged in.
+    options.sysRoot = root_ / "nowhere";
+    check = checkLink(options, {rules});
+    EXPECT_FALSE(check.meterOpens());
+    EXPECT_NE(check.report().find("USB-TMC devices: none (is the meter plugged in and switched "
+                                  "on?)\nudev rule: "),
+              std::string::npos);
+    EXPECT_NE(check.report().find("Meter: none found matching " + std::string(kMeterPattern) +
+                                  " (VI_ERROR_RSRC_NFOUND)"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -152,7 +152,6 @@ TEST_F(StatusModelTest, TheLinkPartNamesTheStateAndTheMeter) {
     EXPECT_EQ(str(denied.text), "No permission to open the meter (VI_ERROR_NPERMISSION)");
     EXPECT_TRUE(denied.highlighted);
     EXPECT_NE(str(denied.toolTip).find("permission denied on /dev/usbtmc0"), std::string::npos);
-    EXPECT_NE(str(denied.toolTip).find("sudo cp packaging/60-tq4700.rules"), std::string::npos);
 }
 
 // The journal of the run and the workbook last written, by file name; a
