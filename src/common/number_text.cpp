@@ -261,6 +261,17 @@ std::string defaultText(double value) {
     return text;
 }
 
+std::string roundTripText(double value) {
+    if (!std::isfinite(value)) {
+        return defaultText(value);
+    }
+    std::array<char, 32> buf{};
+    const auto result = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+    std::string text(buf.data(), result.ptr);
+    std::replace(text.begin(), text.end(), 'e', 'E');
+    return text;
+}
+
 std::string trimmedNumberText(double value) {
     std::string text = defaultText(value);
     if (text.starts_with("0.")) {

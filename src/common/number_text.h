@@ -21,6 +21,12 @@ bool holdsNumber(std::string_view text);
 // General conversion ("%.15G"): "0.5", "100", "9.9E+37", "1E-05". "-0" is "0".
 std::string defaultText(double value);
 
+// The shortest text that reads back as the same double (std::from_chars,
+// strtod), with an uppercase exponent as the meter writes it: "0.1",
+// "9.9E+37", "-1.5E-05" stays "-1.5E-05"; "-0" keeps its sign. NaN and the
+// infinities give "NAN", "INF", "-INF".
+std::string roundTripText(double value);
+
 // Command-line form: "." always, no leading zero below 1, a leading blank for
 // non-negative values: " .1", "-.5", " 1000000".
 std::string numberText(double value);

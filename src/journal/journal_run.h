@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -22,10 +23,15 @@ struct JournalRun {
     // and whether a math column follows them.
     std::vector<int> channels;
     bool hasMath = false;
+    // The ten channel rows' function texts when the run started (the
+    // workbook's column titles); empty when the head does not give them.
+    std::vector<std::string> rowFunctions;
     std::vector<StoredPoint> points;
     // How the run ended, from the last "# " line; none for a journal whose
     // run never said (a crash).
     std::optional<RunEnd> end;
+    // The points the run took, as its end line says.
+    std::optional<std::int32_t> pointsTaken;
     // Lines that could not be read, each with its line number and reason.
     std::vector<std::string> problems;
 };
