@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QPushButton>
 
 #include "common/clock.h"
@@ -14,16 +15,32 @@ namespace {
 // While a run goes, elapsed and time left move on between points too.
 constexpr std::int64_t kTickMs = 1000;
 
+// A part whose text is cut with an ellipsis where it does not fit; the
+// tooltip has the rest.
+class StatusPart final : public Label {
+  public:
+    using Label::Label;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        const QRect room = contentsRect().adjusted(margin() + 2, 0, -margin() - 2, 0);
+        painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, room.width()));
+    }
+};
+
 Label* addPart(QWidget* line, QHBoxLayout* layout, const char* name, int stretch) {
-    auto* label = new Label(line);
+    auto* label = new StatusPart(line);
     label->setObjectName(QString::fromLatin1(name));
     label->setFont(look::arial(8.25, false));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAutoFillBackground(true);
     label->setMargin(1);
-    // A long text is drawn smaller instead of widening the window.
+    // A long text is cut instead of widening the window.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setShrinkToFit(true);
     layout->addWidget(label, stretch);
     return label;
 }
@@ -54,11 +71,11 @@ StatusLine::StatusLine(QWidget* parent, Clock& clock,
     layout_ = new QHBoxLayout(this);
     layout_->setContentsMargins(3, 2, 3, 2);
     layout_->setSpacing(3);
-    statusLink = addPart(this, layout_, "statusLink", 5);
+    statusLink = addPart(this, layout_, "statusLink", 7);
     statusRun = addPart(this, layout_, "statusRun", 6);
     statusPace = addPart(this, layout_, "statusPace", 6);
     statusMissing = addPart(this, layout_, "statusMissing", 3);
-    statusFile = addPart(this, layout_, "statusFile", 6);
+    statusFile = addPart(this, layout_, "statusFile", 5);
     statusFile->setCursor(Qt::PointingHandCursor);
     statusReconnect = new QPushButton(QStringLiteral("Reconnect"), this);
     statusReconnect->setObjectName(QStringLiteral("statusReconnect"));

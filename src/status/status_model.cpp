@@ -181,10 +181,11 @@ PartText StatusModel::linkPart() const {
             part.text = withStatus(QStringLiteral("No VISA library"), l);
             break;
         case LinkState::NoMeter:
-            part.text = withStatus(resource.isEmpty()
-                                       ? QStringLiteral("No meter found")
-                                       : QStringLiteral("No meter: cannot open %1").arg(resource),
-                                   l);
+            // The status first: a long resource name may not fit.
+            part.text = withStatus(QStringLiteral("No meter"), l);
+            if (!resource.isEmpty()) {
+                part.text += QStringLiteral(": cannot open %1").arg(resource);
+            }
             break;
         case LinkState::NoPermission:
             part.text = withStatus(QStringLiteral("No permission to open the meter"), l);

@@ -64,7 +64,7 @@ TEST(StatusLine, ReconnectFindsTheMeterStartedAfterTheStartUp) {
     ::testing::internal::GetCapturedStderr();
     const Panel& p = rig.form->panel();
     EXPECT_EQ(text(rig.line().statusLink),
-              "No meter: cannot open " + rig.meter.resource() + " (VI_ERROR_RSRC_NFOUND)");
+              "No meter (VI_ERROR_RSRC_NFOUND): cannot open " + rig.meter.resource());
     EXPECT_FALSE(rig.line().statusReconnect->isHidden());
     EXPECT_FALSE(p.FrameMsg->isHidden());
 

@@ -144,7 +144,7 @@ TEST_F(StatusModelTest, TheLinkPartNamesTheStateAndTheMeter) {
               "Resource: USB0::0x3A6D::0x0E31::TW00000001::INSTR\n"
               "Identity: VARANDEL,TQ4700,TW00000001,2.01");
     model.setLink(facts(LinkState::NoMeter, "", "", "VI_ERROR_RSRC_NFOUND"));
-    EXPECT_EQ(str(model.linkPart().text), "No meter found (VI_ERROR_RSRC_NFOUND)");
+    EXPECT_EQ(str(model.linkPart().text), "No meter (VI_ERROR_RSRC_NFOUND)");
     EXPECT_TRUE(model.reconnectOffered());
     model.setLink(facts(LinkState::NoPermission, "USB0::0x3A6D::0x0E31::TW00000042::INSTR", "",
                         "VI_ERROR_NPERMISSION", "permission denied on /dev/usbtmc0"));
