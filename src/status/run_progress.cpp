@@ -30,6 +30,9 @@ void RunProgress::readFailed(std::int32_t /*point*/, ReadFailure why, std::int32
 void RunProgress::pointStored(const StoredPoint& point) {
     const std::int64_t now = clock_.tickMs();
     slowestMs_ = std::max(slowestMs_.value_or(0), now - lastStoredMs_);
+    if (stored_ == 0) {
+        firstStoredMs_ = now;
+    }
     lastStoredMs_ = now;
     stored_ = std::max(stored_, point.point);
     for (const RunChannelSetup& channel : setup_.channels) {
@@ -56,7 +59,12 @@ std::optional<double> RunProgress::meanPeriodMs() const {
     if (stored_ <= 0) {
         return std::nullopt;
     }
-    return static_cast<double>(lastStoredMs_ - startMs_) / stored_;
+    // The first point waits no interval; from the second on, the periods
+    // between points are what the rest of the run will take.
+    if (stored_ == 1) {
+        return static_cast<double>(firstStoredMs_ - startMs_);
+    }
+    return static_cast<double>(lastStoredMs_ - firstStoredMs_) / (stored_ - 1);
 }
 
 std::optional<std::int64_t> RunProgress::timeLeftMs() const {

@@ -33,9 +33,10 @@ class RunProgress final : public RunObserver {
     std::int32_t pointsStored() const { return stored_; }
     // Since the run started; frozen once it ended.
     std::int64_t elapsedMs() const;
-    // Mean time per point from the start to the latest point stored, and
-    // the longest gap between two points stored (the first counted from the
-    // start); none before a point is stored.
+    // Mean time between points stored (the first point's time from the
+    // start, while it is the only one), and the longest gap between two
+    // points stored (the first counted from the start); none before a point
+    // is stored.
     std::optional<double> meanPeriodMs() const;
     std::optional<std::int64_t> slowestPeriodMs() const { return slowestMs_; }
     // From the mean pace, for the points still to come, less the time the
@@ -58,6 +59,7 @@ class RunProgress final : public RunObserver {
     std::optional<RunEnd> end_;
     std::int64_t startMs_ = 0;
     std::int64_t endMs_ = 0;
+    std::int64_t firstStoredMs_ = 0;
     std::int64_t lastStoredMs_ = 0;
     std::int32_t stored_ = 0;
     std::optional<std::int64_t> slowestMs_;
