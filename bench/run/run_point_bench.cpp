@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/run_observers.h"
 #include "panel/line_painter_reference.h"
 #include "run/run_rig.h"
 #include "run/scan_card_run.h"
@@ -50,6 +51,11 @@ RunRig& rig() {
     return *shared;
 }
 
+const tq::RunObservers& observers() {
+    static const tq::RunObservers none;
+    return none;
+}
+
 tq::RunContext context(RunRig& r, const tq::RunHooks& hooks, const bool& stop) {
     return {.panel = r.p,
             .clock = r.clock,
@@ -61,6 +67,7 @@ tq::RunContext context(RunRig& r, const tq::RunHooks& hooks, const bool& stop) {
             .state = r.driver.state,
             .watches = r.driver.watches,
             .hooks = hooks,
+            .observers = observers(),
             .stopRequested = stop};
 }
 

@@ -87,6 +87,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     runDriver_->hooks.runStarting = [this] { savePanel_->clearSavedPath(); };
     runDriver_->hooks.onRunEnd = [this] { pointer_->onRunEnd(); };
     runDriver_->hooks.runFinished = [this] { exit_->runFinished(); };
+    runDriver_->hooks.mathFormula = [this] { return math_->formulaText(); };
     runIsGoing_ = [this] { return runDriver_->isRunning(); };
     stopRun_ = [this] { runDriver_->requestStop(); };
     pointer_->connectEvents();
@@ -138,6 +139,10 @@ Form1::~Form1() = default;
 void Form1::Initial() {
     initial_->Initial();
     linkReport_->afterInitial(initial_->outcome());
+}
+
+void Form1::addRunObserver(RunObserver* observer) {
+    runDriver_->addObserver(observer);
 }
 
 void Form1::runStartUp() {

@@ -22,6 +22,7 @@ class MeterInitial;
 class PointerControls;
 class Reconnect;
 class RecordStore;
+class RunObserver;
 class RunDriver;
 class RunParameters;
 class SavePanel;
@@ -94,6 +95,10 @@ class Form1 : public QWidget {
     // Whether a run is going, and the request that ends it after the point
     // in hand (control scripts wait for a run and stop it before leaving).
     bool runIsGoing() const { return runIsGoing_ && runIsGoing_(); }
+    // Told of every run's events (start, points, failed reads, end); the
+    // observer must outlive the window's runs.
+    void addRunObserver(RunObserver* observer);
+
     void requestRunStop() {
         if (stopRun_) {
             stopRun_();

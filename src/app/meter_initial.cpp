@@ -41,6 +41,13 @@ std::string shownReply(std::string_view reply) {
     return text;
 }
 
+std::string withoutLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    return text;
+}
+
 }  // namespace
 
 MeterInitial::MeterInitial(Panel& panel, Clock& clock, InstrumentSession& session,
@@ -94,6 +101,7 @@ void MeterInitial::Initial() {
     s.writeLine("*CLS");
     s.writeLine("*IDN?");
     s.readReply();
+    s.Identity = visa::failed(s.VisaStatus) ? std::string() : withoutLineEnd(s.ReceivedReply);
     // A meter that names itself wrongly is still probed: the session stays.
     const bool identified = s.replyStartsWith(kIdentityPrefix);
     outcome_ = {

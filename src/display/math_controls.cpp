@@ -86,6 +86,15 @@ void MathControls::mathStep(std::array<double, 12>& Reading, int row) {
     }
 }
 
+std::optional<std::string> MathControls::formulaText() {
+    if (!panel_.ChkMath->isChecked()) {
+        return std::nullopt;
+    }
+    ReadMathSetup();
+    return mathFormula(setup, defaultText(fieldValue(panel_.Text2)),
+                       defaultText(fieldValue(panel_.Text3)));
+}
+
 void MathControls::writeMathAxis() {
     if (mathAxisHook_) {
         mathAxisHook_();

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "rules/math_channel.h"
 
@@ -25,6 +27,9 @@ class MathControls {
     // Once per scan-card point, after the channel readings are stored in
     // row: forms Reading[11] and Text4, then the plot's math point.
     void mathStep(std::array<double, 12>& Reading, int row);
+    // The formula a run computes, e.g. "(CH1-CH2)*1+0"; none while the math
+    // row is off or its choices are incomplete.
+    std::optional<std::string> formulaText();
 
     // Writes the right-axis labels after the math autoscale (set by whoever
     // owns the axis labels).

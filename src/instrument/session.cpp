@@ -66,6 +66,7 @@ void InstrumentSession::readReply() {
     const std::size_t kept = std::min<std::size_t>(count, received.size());
     ReadCount = static_cast<std::int32_t>(kept);
     std::copy_n(received.begin(), std::min(kept, ReplyBuf.size()), ReplyBuf.begin());
+    ReceivedReply.assign(received.data(), kept);
 }
 
 void InstrumentSession::readFetch() {

@@ -43,6 +43,11 @@ class InstrumentSession {
     // A fixed 64-character field: a read overwrites it from the start with
     // what it received and leaves the characters beyond as they were.
     std::array<char, kReplyChars> ReplyBuf;
+    // Every byte the latest short read brought (ReplyBuf keeps 64 of them).
+    std::string ReceivedReply;
+    // The meter's "*IDN?" reply as the start-up read it, without its line
+    // end; empty when it gave none.
+    std::string Identity;
     // The bytes of the latest long reply (at most 320).
     std::string FetchBuf;
     std::int16_t ScanCardPresent = 0;

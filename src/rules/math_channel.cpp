@@ -1,6 +1,8 @@
 #include "rules/math_channel.h"
 
 #include <cmath>
+#include <cstddef>
+#include <string>
 
 #include "common/number_text.h"
 #include "rules/reading.h"
@@ -14,6 +16,17 @@ std::optional<int> channelNumber(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> mathFormula(const MathSetup& setup, std::string_view factor,
+                                       std::string_view offset) {
+    constexpr std::string_view kSigns = "+-*/";
+    if (!setup.complete() || setup.MathOperator > static_cast<int>(kSigns.size())) {
+        return std::nullopt;
+    }
+    return "(CH" + defaultText(setup.MathChannelA) +
+           kSigns[static_cast<std::size_t>(setup.MathOperator - 1)] + "CH" +
+           defaultText(setup.MathChannelB) + ")*" + std::string(factor) + "+" + std::string(offset);
 }
 
 std::optional<int> mathOperator(std::string_view text) {

@@ -41,6 +41,11 @@ std::optional<double> mathValue(int op, double a, double b, double K, double C);
 std::optional<double> mathValue(const MathSetup& setup, std::span<const double> Reading, double K,
                                 double C);
 
+// The formula in plain signs, "(CH1-CH2)*K+C" with the factor and offset
+// texts given; none while the set-up is incomplete.
+std::optional<std::string> mathFormula(const MathSetup& setup, std::string_view factor,
+                                       std::string_view offset);
+
 // The result box text: at least one decimal, at most four.
 std::string mathText(double value);
 

@@ -13,11 +13,13 @@
 #include "common/number_text.h"
 #include "display/trend_plot.h"
 #include "engine/fetch_reply.h"
+#include "engine/run_observers.h"
 #include "instrument/session.h"
 #include "panel/panel.h"
 #include "rules/plot_rule.h"
 #include "rules/reading.h"
 #include "run/point_steps.h"
+#include "run/run_reports.h"
 #include "run/run_state.h"
 #include "run/stopwatch.h"
 #include "store/record_store.h"
@@ -50,7 +52,8 @@ void MainUnitRun::programPoint() {
     Panel& p = ctx_.panel;
     RunState& st = ctx_.state;
     p.Text5->setText(textOf(st.PointIndex));
-    run::send(ctx_, "TRIG:DEL " + p.TxtTrigDelay->text().toStdString());
+    const std::string triggerDelay = p.TxtTrigDelay->text().toStdString();
+    run::send(ctx_, "TRIG:DEL " + triggerDelay);
     ctx_.clock.pause(kAfterTriggerLineMs);
     ctx_.clock.yield();
     run::send(ctx_, "TRIGger:Source IMM");
@@ -67,11 +70,16 @@ void MainUnitRun::programPoint() {
     // A row without a function sends nothing: the meter keeps its last
     // set-up and is read all the same.
     const std::string function = run::comboText(p.CboFunc[kCh1]);
+    std::optional<double> sent;
     if (function != catalogue::kNoFunction && inUse) {
         if (const catalogue::Function* f = catalogue::findFunction(function)) {
-            const double value = run::translateForRun(ctx_, *f, run::comboText(p.CboRange[kCh1]));
-            run::sendSteps(ctx_, catalogue::mainUnitLines(function, value, st.MinBand));
+            sent = run::translateForRun(ctx_, *f, run::comboText(p.CboRange[kCh1]));
+            run::sendSteps(ctx_, catalogue::mainUnitLines(function, *sent, st.MinBand));
         }
+    }
+    if (!st.SetupReported) {
+        st.Setup.triggerDelay = triggerDelay;
+        run::noteSetupChannel(ctx_, kCh1, sent);
     }
     ctx_.clock.pause(kBeforeReadQueryMs);
     ctx_.clock.yield();
@@ -90,11 +98,15 @@ RunOutcome MainUnitRun::readPoint() {
     // A failed read is no reading, not a reading of 0.
     const bool usable = !visa::failed(session.VisaStatus);
     if (!usable) {
+        run::reportFailedRead(ctx_, session.VisaStatus);
         session.clearFetch();
     }
     st.FetchLine = fetchLine(session.FetchBuf, 1);
     const auto readings = fieldReadings(st.FetchLine, 1);
     if (readings.empty() || !readings.front()) {
+        if (usable) {
+            run::reportNoNumber(ctx_);
+        }
         run::clearReadout(ctx_, kCh1);
     } else {
         takeReading(*readings.front(), run::currentRow(ctx_));
@@ -107,6 +119,7 @@ void MainUnitRun::takeReading(double reading, int row) {
     Panel& p = ctx_.panel;
     const std::string function = run::comboText(p.CboFunc[kCh1]);
     st.Reading[1] = reading;
+    ctx_.observers.readingTaken(st.PointIndex, kCh1 + 1, reading);
     if (!isOverload(reading)) {
         run::scaleFromFirstReading(ctx_, function, kCh1 + 1, reading);
     }

@@ -14,6 +14,7 @@
 #include "common/number_text.h"
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
+#include "engine/run_observers.h"
 #include "instrument/session.h"
 #include "panel/look.h"
 #include "panel/panel.h"
@@ -21,6 +22,7 @@
 #include "rules/plot_rule.h"
 #include "rules/reading.h"
 #include "rules/scale.h"
+#include "run/run_reports.h"
 #include "run/run_state.h"
 #include "run/stopwatch.h"
 #include "store/record_store.h"
@@ -182,6 +184,7 @@ RunOutcome pointLoop(RunContext& ctx, RunMode mode, const std::function<void()>&
     // The loop's end is fixed here; the counter must stay countable.
     const std::int32_t N = std::min(toInt32(fieldValue(ctx.panel.TxtRecordLen)).value_or(0),
                                     std::numeric_limits<std::int32_t>::max() - 1);
+    st.Setup.recordLength = N;
     // A run that ends after the window moved on for its latest point (a
     // stop, a meter gone silent inside the next point) moves it back: the
     // last point taken stays at the right edge, where review and export
@@ -195,10 +198,13 @@ RunOutcome pointLoop(RunContext& ctx, RunMode mode, const std::function<void()>&
     };
     for (st.PointIndex = 1; st.PointIndex <= N; ++st.PointIndex) {
         programPoint();
+        reportSetupOnce(ctx);
+        ctx.observers.pointStarted(st.PointIndex);
         if (const RunOutcome acquired = acquirePoint(); acquired != RunOutcome::Continue) {
             return end(acquired);
         }
         ctx.store.notePointTaken(st.PointIndex);
+        ctx.observers.pointStored(storedPoint(ctx, currentRow(ctx)));
         ctx.plot.RunRedraw(st.PointIndex, mode);
         advanced = ctx.plot.AdvanceWindow(st.PointIndex, mode);
         if (const RunOutcome next = endOfPoint(ctx); next != RunOutcome::Continue) {

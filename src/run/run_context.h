@@ -2,12 +2,15 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace tq {
 
 class Clock;
 class InstrumentSession;
 class RecordStore;
+class RunObservers;
 class ScaleControls;
 class Stopwatches;
 class TrendPlot;
@@ -28,6 +31,9 @@ struct RunHooks {
     // The Start handler has returned to idle (a close that waited for the
     // run can go on).
     std::function<void()> runFinished;
+    // The math channel's formula when it is on, for the run's set-up
+    // (MathControls::formulaText).
+    std::function<std::optional<std::string>()> mathFormula;
 };
 
 // How a point, or a whole run, came to an end.
@@ -50,6 +56,7 @@ struct RunContext {
     RunState& state;
     Stopwatches& watches;
     const RunHooks& hooks;
+    const RunObservers& observers;
     // Set when the window wants the run over: no further point, no hold.
     const bool& stopRequested;
 };

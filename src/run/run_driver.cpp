@@ -17,12 +17,14 @@
 #include "display/trend_plot.h"
 #include "instrument/failure_line.h"
 #include "instrument/session.h"
+#include "instrument/visa_types.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 #include "panel/typed_input.h"
 #include "rules/scale.h"
 #include "run/main_unit_run.h"
 #include "run/point_steps.h"
+#include "run/run_reports.h"
 #include "run/scan_card_run.h"
 #include "store/record_store.h"
 
@@ -55,6 +57,7 @@ RunDriver::RunDriver(Panel& panel, Clock& clock, InstrumentSession& session, Sca
            .state = state,
            .watches = watches,
            .hooks = hooks,
+           .observers = observers_,
            .stopRequested = stopRequested_} {}
 
 void RunDriver::connectEvents() {
@@ -92,11 +95,14 @@ void RunDriver::runOnce() {
     startSteps();
     const bool scanCard = session_.ScanCardPresent == 1 && p_.ChkScanMode->isChecked();
     store_.beginRun(scanCard ? SeriesSet::all() : SeriesSet::mainUnit());
+    beginSetup(scanCard);
     qCDebug(lcRun) << (scanCard ? "scan-card" : "main-unit") << "run started";
     const RunOutcome outcome = scanCard ? ScanCardRun(ctx_).run() : MainUnitRun(ctx_).run();
     endOfRun();
     qCDebug(lcRun) << "run ended:" << static_cast<int>(outcome) << "with" << store_.pointsTaken()
                    << "points";
+    run::reportSetupOnce(ctx_);
+    observers_.runEnded(run::runEndOf(outcome, state.LastFailedStatus), store_.pointsTaken());
     // Every point taken so far stays in the store and can be saved.
     if (outcome == RunOutcome::MeterSilent || outcome == RunOutcome::ScanNeverDone) {
         const bool silent = outcome == RunOutcome::MeterSilent;
@@ -109,6 +115,22 @@ void RunDriver::runOnce() {
             defaultMessageTitle(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Exclamation);
     }
     stopRequested_ = false;
+}
+
+void RunDriver::beginSetup(bool scanCard) {
+    RunSetup& s = state.Setup;
+    s = RunSetup();
+    s.mode = scanCard ? RunMode::ScanCard : RunMode::MainUnit;
+    s.resource = session_.ResourceName;
+    s.identity = session_.Identity;
+    s.serial = serialLabel(session_.ResourceName);
+    s.interval = p_.TxtSleep->text().toStdString();
+    s.pointsPerScreen = toInt32(ctx_.plot.pointsPerScreen()).value_or(0);
+    if (scanCard && hooks.mathFormula) {
+        s.mathFormula = hooks.mathFormula();
+    }
+    state.SetupReported = false;
+    state.LastFailedStatus = visa::VI_SUCCESS;
 }
 
 void RunDriver::startSteps() {

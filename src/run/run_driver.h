@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/run_observers.h"
 #include "run/run_context.h"
 #include "run/run_state.h"
 #include "run/stopwatch.h"
@@ -35,6 +36,9 @@ class RunDriver {
     void requestStop();
     bool isRunning() const { return running_; }
 
+    // Told of every run's events from the next run on.
+    void addObserver(RunObserver* observer) { observers_.add(observer); }
+
     RunHooks hooks;
     RunState state;
     Stopwatches watches;
@@ -44,6 +48,9 @@ class RunDriver {
     void startSteps();
     void clearRunRows();
     void endOfRun();
+    // What the observers hear of the set-up before the first point adds the
+    // channels and the times sent.
+    void beginSetup(bool scanCard);
 
     Panel& p_;
     Clock& clock_;
@@ -53,6 +60,7 @@ class RunDriver {
     RecordStore& store_;
     bool running_ = false;
     bool stopRequested_ = false;
+    RunObservers observers_;
     RunContext ctx_;
 };
 

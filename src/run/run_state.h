@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/run_observer.h"
+
 namespace tq {
 
 // The state a run shares between its start, the programming of each point
@@ -34,6 +36,13 @@ struct RunState {
     // The longest time per scanned channel any point has asked of the meter
     // (trigger delay and scan time or measurement), in seconds.
     double SlowestChannelSeconds = 0;
+
+    // What the run's observers are told it was set up with; filled as the
+    // first point programs the meter, and told once.
+    RunSetup Setup;
+    bool SetupReported = false;
+    // The status of the latest read that failed (0 before any).
+    std::int32_t LastFailedStatus = 0;
 };
 
 }  // namespace tq

@@ -7,17 +7,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
 
 #include "catalogue/catalogue.h"
 #include "common/clock.h"
 #include "common/number_text.h"
 #include "display/trend_plot.h"
 #include "engine/fetch_reply.h"
+#include "engine/run_observers.h"
 #include "instrument/session.h"
 #include "panel/panel.h"
 #include "rules/plot_rule.h"
 #include "rules/reading.h"
 #include "run/point_steps.h"
+#include "run/run_reports.h"
 #include "run/run_state.h"
 #include "run/stopwatch.h"
 #include "store/record_store.h"
@@ -75,13 +79,23 @@ void ScanCardRun::programPoint() {
     Panel& p = ctx_.panel;
     RunState& st = ctx_.state;
     p.Text5->setText(textOf(st.PointIndex));
-    run::send(ctx_, "TRIG:DEL " + p.TxtTrigDelay->text().toStdString());
+    const std::string triggerDelay = p.TxtTrigDelay->text().toStdString();
+    run::send(ctx_, "TRIG:DEL " + triggerDelay);
     ctx_.clock.pause(kAfterSetupLineMs);
-    run::send(ctx_, "ROUT:SCAN:TIMER " + p.TxtScanTimer->text().toStdString());
+    const std::string scanTime = p.TxtScanTimer->text().toStdString();
+    run::send(ctx_, "ROUT:SCAN:TIMER " + scanTime);
     ctx_.clock.pause(kAfterSetupLineMs);
     bandScan();
+    const bool first = !st.SetupReported;
+    if (first) {
+        st.Setup.triggerDelay = triggerDelay;
+        st.Setup.scanTime = scanTime;
+    }
     for (st.ChLoop = 0; st.ChLoop < catalogue::kChannelCount; ++st.ChLoop) {
-        programChannel(st.ChLoop);
+        const std::optional<double> sent = programChannel(st.ChLoop);
+        if (first && st.ChLoop < st.ChannelCount) {
+            run::noteSetupChannel(ctx_, st.ChLoop, sent);
+        }
         // Every slot takes its time, used or not.
         ctx_.clock.pause(catalogue::kChannelSlotPauseMs);
         ctx_.clock.yield();
@@ -105,18 +119,19 @@ void ScanCardRun::bandScan() {
     st.MinBand = static_cast<std::int16_t>(band);
 }
 
-void ScanCardRun::programChannel(int row) {
+std::optional<double> ScanCardRun::programChannel(int row) {
     const auto i = static_cast<std::size_t>(row);
     const std::string function = run::comboText(ctx_.panel.CboFunc[i]);
     if (function == catalogue::kNoFunction || !run::rowInUse(ctx_.panel, row)) {
-        return;
+        return std::nullopt;
     }
     const catalogue::Function* f = catalogue::findFunction(function);
     if (f == nullptr) {
-        return;
+        return std::nullopt;
     }
     const double value = run::translateForRun(ctx_, *f, run::comboText(ctx_.panel.CboRange[i]));
     run::sendSteps(ctx_, catalogue::scanCardLines(function, row + 1, value, ctx_.state.MinBand));
+    return value;
 }
 
 RunOutcome ScanCardRun::acquirePoint() {
@@ -219,6 +234,7 @@ bool ScanCardRun::pollScanState() {
     // What a failed read brought is no reply.
     const bool usable = !visa::failed(session.VisaStatus);
     if (!usable) {
+        run::reportFailedRead(ctx_, session.VisaStatus);
         session.blankReply();
     }
     st.ScanProgress = Val(session.reply());
@@ -241,6 +257,7 @@ RunOutcome ScanCardRun::fetch() {
         session.readFetch();
         const bool usable = !visa::failed(session.VisaStatus);
         if (!usable) {
+            run::reportFailedRead(ctx_, session.VisaStatus);
             session.clearFetch();
         }
         if (run::meterSilent(ctx_, usable)) {
@@ -256,6 +273,10 @@ void ScanCardRun::parseAndStore() {
     const int row = run::currentRow(ctx_);
     const auto readings = fieldReadings(st.FetchLine, catalogue::kChannelCount);
     st.FieldChannel = 1;
+    if (ctx_.session.ScanCardPresent == 1 && !ctx_.session.FetchBuf.empty() &&
+        std::ranges::none_of(readings, [](const auto& r) { return r.has_value(); })) {
+        run::reportNoNumber(ctx_);
+    }
     for (std::size_t field = 0; field < readings.size(); ++field) {
         const int k = st.FieldChannel;
         st.ScanProgress = static_cast<double>(1 + field * kReadingFieldWidth);
@@ -275,6 +296,7 @@ void ScanCardRun::takeReading(int k, double reading, int row) {
     const auto i = static_cast<std::size_t>(k - 1);
     const std::string function = run::comboText(p.CboFunc[i]);
     st.Reading[static_cast<std::size_t>(k)] = reading;
+    ctx_.observers.readingTaken(st.PointIndex, k, reading);
     if (!isOverload(reading)) {
         run::scaleFromFirstReading(ctx_, function, k, reading);
     }

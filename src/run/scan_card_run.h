@@ -30,7 +30,8 @@ class ScanCardRun {
     // One past the last channel row the window shows.
     int rowsShown() const;
     void bandScan();
-    void programChannel(int row);
+    // The range value sent; none where the row sends nothing.
+    std::optional<double> programChannel(int row);
     RunOutcome waitForScan();
     void abandonPoint();
     // How long a scan of the point's settings may take before it is taken

@@ -24,10 +24,12 @@
 #include "app/start_up.h"
 #include "app_fakes.h"
 #include "channels/channel_setup_state.h"
+#include "engine/run_observer.h"
 #include "instrument/session.h"
 #include "link_rigs.h"
 #include "rules/plot_rule.h"
 #include "rules/scale.h"
+#include "run/run_driver.h"
 
 namespace tq {
 namespace {
@@ -80,6 +82,17 @@ TEST(StartUp, ResetsIdentifiesAndProbesTheMeterOnTheWire) {
     EXPECT_TRUE(rig.boxes.shown.empty());
     EXPECT_TRUE(legendColoured(p));
     EXPECT_EQ(rig.form->session().FoundCount, 1);
+
+    // A run started from the window tells its observers who the meter is.
+    struct : RunObserver {
+        void runStarted(const RunSetup& s) override { setup = s; }
+        RunSetup setup;
+    } observer;
+    rig.form->addRunObserver(&observer);
+    p.TxtRecordLen->setText("1");
+    rig.form->runDriver().Command1_Click();
+    EXPECT_EQ(observer.setup.identity, "VARANDEL,TQ4700,TW00000001,2.01");
+    EXPECT_EQ(observer.setup.serial, "TW00000001");
 }
 
 // Checking the mode switch runs its handler: every row up to the channel
@@ -143,6 +156,7 @@ TEST(StartUp, AMeterThatNamesItselfWronglyIsStillProbedAndTheFrameGoes) {
               "with \"ACME,DMM9000,1234,1.0\" (VI_SUCCESS)\n");
     EXPECT_THAT(rig.hostLines(), ElementsAre("*RST\n", "*CLS\n", "*IDN?\n", "Rout:state?\n"));
     EXPECT_EQ(rig.p().LabMsg->text(), kInitialFail);
+    EXPECT_EQ(rig.form->session().Identity, "ACME,DMM9000,1234,1.0");
     EXPECT_TRUE(rig.p().ChkScanMode->isChecked());
     EXPECT_TRUE(rig.p().FrameMsg->isHidden());
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/virtual_clock.h"
+#include "display/math_controls.h"
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
 #include "instrument/forwarding_visa.h"
@@ -117,7 +118,9 @@ class RunRig {
         session.setIoTimeout();
         session.ScanCardPresent = meter.card ? 1 : 0;
         p.ChkScanMode->setChecked(meter.card);
+        driver.hooks.mathFormula = [this] { return math.formulaText(); };
         driver.hooks.mathStep = [this](std::array<double, 12>& reading, int row) {
+            math.mathStep(reading, row);
             points.push_back({.index = driver.state.PointIndex,
                               .row = row,
                               .reading = reading,
@@ -184,6 +187,7 @@ class RunRig {
     ScaleControls scaleControls{p, clock, scale};
     RecordStore store;
     TrendPlot plot{p, clock, scale, store};
+    MathControls math{p, clock, scale, store};
     FakeBoxes boxes;
     RunDriver driver{p, clock, session, scale, scaleControls, store, plot, boxes};
     std::vector<Point> points;
