@@ -71,9 +71,9 @@ StatusLine::StatusLine(QWidget* parent, Clock& clock,
     layout_ = new QHBoxLayout(this);
     layout_->setContentsMargins(3, 2, 3, 2);
     layout_->setSpacing(3);
-    statusLink = addPart(this, layout_, "statusLink", 7);
+    statusLink = addPart(this, layout_, "statusLink", 6);
     statusRun = addPart(this, layout_, "statusRun", 6);
-    statusPace = addPart(this, layout_, "statusPace", 6);
+    statusPace = addPart(this, layout_, "statusPace", 7);
     statusMissing = addPart(this, layout_, "statusMissing", 3);
     statusFile = addPart(this, layout_, "statusFile", 5);
     statusFile->setCursor(Qt::PointingHandCursor);

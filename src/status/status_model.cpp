@@ -191,10 +191,10 @@ PartText StatusModel::linkPart() const {
             part.text = withStatus(QStringLiteral("No permission to open the meter"), l);
             break;
         case LinkState::Silent:
-            part.text = withStatus(QStringLiteral("Meter not answering"), l);
+            part.text = withStatus(QStringLiteral("No answer"), l);
             break;
         case LinkState::Lost:
-            part.text = withStatus(QStringLiteral("Connection lost"), l);
+            part.text = withStatus(QStringLiteral("Link lost"), l);
             break;
     }
     return part;
@@ -230,18 +230,16 @@ PartText StatusModel::pacePart() const {
     }
     const double interval = Val(run.setup().interval) * 1000;
     QString text = QStringLiteral("Interval %1").arg(periodText(interval));
-    const auto mean = run.meanPeriodMs();
-    if (mean) {
-        text += QStringLiteral(" · per point %1, slowest %2")
-                    .arg(periodText(*mean))
-                    .arg(periodText(static_cast<double>(*run.slowestPeriodMs())));
+    QString tip = QStringLiteral("Interval asked for between points: %1").arg(periodText(interval));
+    if (const auto mean = run.meanPeriodMs()) {
+        const QString slowest = periodText(static_cast<double>(*run.slowestPeriodMs()));
+        text += QStringLiteral(" · per point %1, max %2").arg(periodText(*mean), slowest);
+        tip += QStringLiteral("\nTime between points, mean so far: %1\nSlowest point: %2")
+                   .arg(periodText(*mean), slowest);
     }
-    return {text,
-            QStringLiteral(
-                "The interval asked for between points, against the time each point really "
-                "took: the mean since the run started and the slowest point. The meter's scan "
-                "and settling times and any pause add to the interval."),
-            false};
+    tip +=
+        QStringLiteral("\nThe meter's scan and settling times and any pause add to the interval.");
+    return {text, tip, false};
 }
 
 PartText StatusModel::missingPart() const {

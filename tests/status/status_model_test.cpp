@@ -68,7 +68,7 @@ TEST_F(StatusModelTest, ARunShowsItsProgressPaceAndLosses) {
     // The first point took 1500 ms, the next nine 600 ms each: 90 points to
     // go at 600 ms.
     EXPECT_EQ(str(model.runPart().text), "Point 10 / 100 · 0:06 elapsed · 0:54 left");
-    EXPECT_EQ(str(model.pacePart().text), "Interval 0.50 s · per point 0.60 s, slowest 1.50 s");
+    EXPECT_EQ(str(model.pacePart().text), "Interval 0.50 s · per point 0.60 s, max 1.50 s");
     EXPECT_FALSE(model.missingPart().highlighted);
 
     clock.pause(600);
@@ -123,9 +123,9 @@ TEST_F(StatusModelTest, EachEndingIsNamedAndALostLinkOffersAReconnect) {
         EXPECT_EQ(model.runPart().highlighted, how != RunEnd::Stopped);
         const PartText link = model.linkPart();
         if (how == RunEnd::ConnectionLost) {
-            EXPECT_EQ(str(link.text), "Connection lost (STATUS-1073807194)");
+            EXPECT_EQ(str(link.text), "Link lost (STATUS-1073807194)");
         } else if (how == RunEnd::MeterSilent) {
-            EXPECT_EQ(str(link.text), "Meter not answering (STATUS-1073807194)");
+            EXPECT_EQ(str(link.text), "No answer (STATUS-1073807194)");
         } else {
             EXPECT_EQ(str(link.text), "Connected: TQ4700 TW00000001");
         }
