@@ -132,6 +132,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
                                                            scaleControls_->CboScale_Click(0);
                                                        }});
     QObject::connect(statusLine_, &StatusLine::reconnectRequested, this, &Form1::reconnect);
+    addRunObserver(statusLine_);
 }
 
 Form1::~Form1() = default;
