@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QTextStream>
+#include <algorithm>
 #include <optional>
 #include <variant>
 
+#include "app/export_xls_command.h"
 #include "app/form1.h"
 #include "app/meter_link.h"
 #include "app/options.h"
@@ -43,22 +45,36 @@ int checkLink(const tq::Options& options) {
     return check.meterOpens() ? 0 : 1;
 }
 
-// --help, --version and --check are answered before the window system is
-// opened, so they work without a display (a terminal over ssh, a package
-// build). Any other command line, Qt's own options among them, waits for
-// QApplication.
+// --help, --version, --check and --export-xls are answered before the
+// window system is opened, so they work without a display (a terminal over
+// ssh, a package build). Any other command line, Qt's own options among
+// them, waits for QApplication.
 std::optional<int> answeredWithoutDisplay(int& argc, char** argv) {
     const QCoreApplication probe(argc, argv);
     const tq::ParsedCommandLine parsed = tq::parseCommandLine(QCoreApplication::arguments());
-    if (const auto* options = std::get_if<tq::Options>(&parsed); options && options->check) {
-        return checkLink(*options);
+    if (const auto* options = std::get_if<tq::Options>(&parsed)) {
+        if (options->check) {
+            return checkLink(*options);
+        }
+        if (!options->exportJournal.isEmpty()) {
+            return tq::exportJournalWorkbook(options->exportJournal, options->exportOut);
+        }
     }
     const auto* request = std::get_if<tq::ExitRequest>(&parsed);
-    if (request == nullptr || request->status != 0) {
+    if (request == nullptr) {
         return std::nullopt;
     }
-    QTextStream(stdout) << request->text;
-    return 0;
+    // A faulty command line may hold Qt's own options, which only
+    // QApplication knows; one that asks for a workbook has none of them.
+    const QStringList arguments = QCoreApplication::arguments();
+    const bool exporting = std::any_of(arguments.begin(), arguments.end(), [](const QString& arg) {
+        return arg.startsWith(QStringLiteral("--export-xls"));
+    });
+    if (request->status != 0 && !exporting) {
+        return std::nullopt;
+    }
+    QTextStream(request->toStderr ? stderr : stdout) << request->text;
+    return request->status;
 }
 
 }  // namespace

@@ -78,8 +78,21 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Print what stands between the program and the meter (the VISA library, "
                        "the USB-TMC devices and whether they can be opened, the udev rule) and "
                        "exit: 0 when a meter can be opened, 1 otherwise."));
+    const QCommandLineOption journalDir(
+        QStringLiteral("journal-dir"),
+        QStringLiteral("Keep run journals in <dir>/YYYY-MM-DD/ (default: "
+                       "$XDG_DATA_HOME/tq4700/runs, i.e. ~/.local/share/tq4700/runs)."),
+        QStringLiteral("dir"));
+    const QCommandLineOption noJournal(QStringLiteral("no-journal"),
+                                       QStringLiteral("Write no run journal."));
+    const QCommandLineOption exportXls(
+        QStringLiteral("export-xls"),
+        QStringLiteral("Write the workbook of the run journal <journal> (to OUT, the only "
+                       "argument allowed after it; default: beside the journal, .xls) and exit. "
+                       "Needs no display and no meter."),
+        QStringLiteral("journal"));
     parser.addOptions({simulate, resource, visaLibrary, trace, saveDir, screenshot, dumpControls,
-                       script, fast, check});
+                       script, fast, check, journalDir, noJournal, exportXls});
 
     // The parser knows only flags and options with a required value; the one
     // optional value of --simulate is taken off before it looks.
@@ -106,11 +119,17 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
             .text = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
                                                   QCoreApplication::applicationVersion())};
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        return usageError(
-            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()),
-            parser);
+    // Only --export-xls takes an argument of its own: where the workbook goes.
+    const QStringList positional = parser.positionalArguments();
+    const int allowed = parser.isSet(exportXls) ? 1 : 0;
+    if (positional.size() > allowed) {
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(positional.at(allowed)),
+                          parser);
     }
+    options.exportJournal = parser.value(exportXls);
+    options.exportOut = positional.value(0);
+    options.journalDir = parser.value(journalDir);
+    options.noJournal = parser.isSet(noJournal);
 
     options.simulate = parser.isSet(simulate);
     options.resource = parser.value(resource);

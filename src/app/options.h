@@ -22,6 +22,11 @@ struct Options {
     QString scriptPath;        // --script FILE ("-": standard input): drive the window
     bool fast = false;         // --fast (with --simulate): virtual time throughout
     bool check = false;        // --check: diagnose the link to the meter and exit
+    QString journalDir;        // --journal-dir DIR: where run journals go (dated sub-folders)
+    bool noJournal = false;    // --no-journal: runs are kept in memory only
+    // --export-xls JOURNAL [OUT]: the workbook of a journal, then exit.
+    QString exportJournal;
+    QString exportOut;
 
     // The window is only started up and then rendered or described; it is
     // never handed to the user.

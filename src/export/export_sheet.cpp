@@ -1,5 +1,7 @@
 #include "export/export_sheet.h"
 
+#include <algorithm>
+
 #include "common/number_text.h"
 
 namespace tq::xls {
@@ -14,6 +16,11 @@ std::vector<std::string> workbookHeader(const std::array<std::string, 10>& funct
     }
     header.emplace_back("Math");
     return header;
+}
+
+std::vector<std::uint8_t> runWorkbook(const std::array<std::string, 10>& functionTexts,
+                                      std::size_t rowCount, const RowSource& rowAt) {
+    return buildWorkbook(workbookHeader(functionTexts), std::min(rowCount, kMaxDataRows), rowAt);
 }
 
 }  // namespace tq::xls

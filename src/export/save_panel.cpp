@@ -198,21 +198,20 @@ bool SavePanel::writeWorkbook(const std::string& baseName) {
     // The run as the record holds it, from its first point to the last one
     // taken: what the display fields say since cannot move or cut it.
     const std::int64_t firstRow = store_.firstPointRow();
-    const auto rowCount = static_cast<std::size_t>(std::clamp<std::int64_t>(
-        store_.pointsTaken(), 0, static_cast<std::int64_t>(xls::kMaxDataRows)));
+    const auto rowCount = static_cast<std::size_t>(std::max<std::int64_t>(store_.pointsTaken(), 0));
     const xls::TimeOfDay time = timeOfDay_();
 
     std::array<std::string, 10> functions;
     for (std::size_t i = 0; i < functions.size(); ++i) {
         functions[i] = p_.CboFunc[i]->currentText().toStdString();
     }
-    const std::vector<std::uint8_t> bytes = xls::buildWorkbook(
-        xls::workbookHeader(functions), rowCount,
+    const std::vector<std::uint8_t> bytes = xls::runWorkbook(
+        functions, rowCount,
         [&](std::size_t r) { return storeRow(store_, firstRow + static_cast<std::int64_t>(r)); });
 
     const std::string folder = exportFolder();
     const xls::WriteResult result = xls::writeWorkbookFile(folder, baseName, time, bytes);
-    qCDebug(lcExport, "%zu rows, %zu bytes: %s %s", rowCount, bytes.size(),
+    qCDebug(lcExport, "%zu points, %zu bytes: %s %s", rowCount, bytes.size(),
             result.explanation.c_str(), result.path.c_str());
     if (!result.ok()) {
         p_.Label6->clear();

@@ -1,7 +1,9 @@
 #include "export/workbook_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <system_error>
 
 #include <fcntl.h>
@@ -133,20 +135,14 @@ class TempFile {
     UniqueFd fd_;
 };
 
-}  // namespace
-
-WriteResult writeWorkbookFile(const std::string& folder, const std::string& baseName,
-                              const TimeOfDay& time, std::span<const std::uint8_t> bytes) {
-    if (NameCheck check = checkBaseName(baseName); check.fault != ExportFault::None) {
-        return {.fault = check.fault,
-                .path = baseName,
-                .explanation = std::move(check.explanation) + ": \"" + baseName + "\""};
-    }
+// Writes the bytes to a temporary file in `folder` and gives it the first
+// free name of nameOf(1), nameOf(2), ...
+WriteResult publishFirstFree(const std::string& folder,
+                             const std::function<std::string(int copy)>& nameOf,
+                             std::span<const std::uint8_t> bytes) {
     if (folder.empty()) {
         return failure(ENOENT, folder, "no folder to write");
     }
-    const std::string stamp = timeStampText(time);
-
     TempFile temp;
     if (const int error = temp.create(folder); error != 0) {
         return failure(error, folder, "cannot create a file in");
@@ -154,13 +150,13 @@ WriteResult writeWorkbookFile(const std::string& folder, const std::string& base
     // A failed write names the file the user would have got; the temporary
     // file goes with temp.
     if (const int error = temp.write(bytes); error != 0) {
-        return failure(error, workbookPath(folder, baseName, stamp), "cannot write");
+        return failure(error, nameOf(1), "cannot write");
     }
     if (const int error = temp.finish(); error != 0) {
-        return failure(error, workbookPath(folder, baseName, stamp), "cannot write");
+        return failure(error, nameOf(1), "cannot write");
     }
     for (int copy = 1; copy <= kMaxCopies; ++copy) {
-        std::string target = workbookPath(folder, baseName, stamp, copy);
+        std::string target = nameOf(copy);
         const int error = temp.publish(target);
         if (error == 0) {
             return {.path = std::move(target), .systemError = 0, .explanation = "written"};
@@ -170,10 +166,38 @@ WriteResult writeWorkbookFile(const std::string& folder, const std::string& base
         }
     }
     return {.fault = ExportFault::NoFreeName,
-            .path = workbookPath(folder, baseName, stamp),
+            .path = nameOf(1),
             .systemError = EEXIST,
-            .explanation = std::string(explanation(ExportFault::NoFreeName)) + ": " +
-                           workbookPath(folder, baseName, stamp)};
+            .explanation = std::string(explanation(ExportFault::NoFreeName)) + ": " + nameOf(1)};
+}
+
+}  // namespace
+
+WriteResult writeWorkbookFile(const std::string& folder, const std::string& baseName,
+                              const TimeOfDay& time, std::span<const std::uint8_t> bytes) {
+    if (NameCheck check = checkBaseName(baseName); check.fault != ExportFault::None) {
+        return {.fault = check.fault,
+                .path = baseName,
+                .explanation = std::move(check.explanation) + ": \"" + baseName + "\""};
+    }
+    const std::string stamp = timeStampText(time);
+    return publishFirstFree(
+        folder, [&](int copy) { return workbookPath(folder, baseName, stamp, copy); }, bytes);
+}
+
+WriteResult writeWorkbookAs(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : path.substr(0, std::max<std::size_t>(slash, 1));
+    const std::size_t dot = path.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    const std::string stem = hasExtension ? path.substr(0, dot) : path;
+    const std::string extension = hasExtension ? path.substr(dot) : std::string();
+    return publishFirstFree(
+        folder,
+        [&](int copy) { return copy == 1 ? path : stem + "-" + std::to_string(copy) + extension; },
+        bytes);
 }
 
 bool isWritableFolder(const std::string& folder) {

@@ -27,6 +27,10 @@ struct WriteResult {
 WriteResult writeWorkbookFile(const std::string& folder, const std::string& baseName,
                               const TimeOfDay& time, std::span<const std::uint8_t> bytes);
 
+// Writes the workbook bytes as `path`, or as its name with -2, -3, ...
+// before the extension when that exists already; the same care as above.
+WriteResult writeWorkbookAs(const std::string& path, std::span<const std::uint8_t> bytes);
+
 // A folder we can create files in (for chooseExportFolder).
 bool isWritableFolder(const std::string& folder);
 

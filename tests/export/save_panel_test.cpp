@@ -20,7 +20,10 @@
 
 #include "common/number_text.h"
 #include "common/virtual_clock.h"
+#include "export/journal_workbook.h"
 #include "export/save_panel.h"
+#include "journal/journal_reader.h"
+#include "journal/journal_writer.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 #include "panel/widget_app.h"
@@ -68,6 +71,21 @@ class SavePanelTest : public ::testing::Test {
     void runPoints(int count, int perScreen, int recordLen,
                    const SeriesSet& series = SeriesSet::all()) {
         store.beginRun(series);
+        if (journal) {
+            RunSetup setup;
+            for (int c = 1; c <= 10; ++c) {
+                if (series.contains(StoreArray::Value, c)) {
+                    setup.channels.push_back(
+                        {.channel = c,
+                         .function = p.CboFunc[c - 1]->currentText().toStdString(),
+                         .rangeText = "AUTO",
+                         .rangeValue = {},
+                         .filter = ""});
+                }
+            }
+            setup.mathFormula = "CH1-CH2";
+            journal->runStarted(setup);
+        }
         for (int r = 1; r <= recordLen + 1; ++r) {
             store.clearRow(RecordStore::kSlotRowBase + r);
         }
@@ -81,9 +99,19 @@ class SavePanelTest : public ::testing::Test {
                 }
             }
             store.notePointTaken(k);
+            if (journal) {
+                StoredPoint point{.point = k, .seconds = store.time(row), .values = {}};
+                for (int c = 1; c <= 11; ++c) {
+                    point.values[static_cast<std::size_t>(c)] = store.value(row, c);
+                }
+                journal->pointStored(point);
+            }
             if (k > perScreen && k < count) {
                 store.scroll(series);
             }
+        }
+        if (journal) {
+            journal->runEnded(RunEnd::Completed, count);
         }
         p.CboPoint->setCurrentText(text(perScreen));
         p.TxtRecordLen->setText(text(recordLen));
@@ -140,6 +168,8 @@ class SavePanelTest : public ::testing::Test {
         EXPECT_EQ(clock.tickMs(), 0);
     }
 
+    // The run's journal, written as the run stores its points.
+    std::unique_ptr<JournalWriter> journal;
     std::function<bool(int k, int c)> read = [](int, int) { return true; };
     QApplication& app = test::widgetApp();  // before any widget
     QWidget form;
@@ -218,6 +248,39 @@ TEST_F(SavePanelTest, CellsWithoutAReadingAreEmpty) {
     panel->CmdSave_Click();
     read = [](int k, int c) { return c == 1 ? k % 3 != 0 : c == 11 && k == 2; };
     expectSheet(dir / firstFile, {{1, 150}});
+}
+
+// The workbook a journal gives (tq4700 --export-xls) is the one Save Data
+// writes for the same run, for both modes.
+TEST_F(SavePanelTest, TheJournalsWorkbookIsTheSavedOne) {
+    JournalSettings settings;
+    settings.root = QString::fromStdString((dir / "runs").string());
+    settings.rowFunctions = [this] {
+        std::vector<std::string> functions;
+        for (const QComboBox* combo : p.CboFunc) {
+            functions.push_back(combo->currentText().toStdString());
+        }
+        return functions;
+    };
+    journal = std::make_unique<JournalWriter>(clock, settings);
+    read = [](int k, int c) { return (k + c) % 5 != 0; };
+    for (const SeriesSet& series : {SeriesSet::all(), SeriesSet::mainUnit()}) {
+        runPoints(130, 100, 150, series);
+        panel->CmdSave_Click();
+        const xls::WriteResult exported =
+            xls::writeWorkbookAs(xls::workbookPathFor(journal->path()).toStdString(),
+                                 xls::journalWorkbook(readJournal(journal->path())));
+        ASSERT_TRUE(exported.ok()) << exported.explanation;
+        const bool mainUnit = !series.contains(StoreArray::Value, 2);
+        const auto saved = dir / (mainUnit ? "Test-093015-2.xls" : "Test-093015.xls");
+        const auto wanted = read;
+        if (mainUnit) {
+            read = [wanted](int k, int c) { return (c == 1 || c == 11) && wanted(k, c); };
+        }
+        expectSheet(saved, {{1, 130}});
+        expectSheet(exported.path, {{1, 130}});
+        read = wanted;
+    }
 }
 
 TEST_F(SavePanelTest, BadBaseNamesAreRefusedAndNothingIsWritten) {

@@ -1,0 +1,42 @@
+#include "app/run_journal.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include "app/options.h"
+#include "journal/journal_file.h"
+#include "journal/journal_writer.h"
+#include "panel/panel.h"
+#include "panel/warning_strip.h"
+
+namespace tq {
+
+std::unique_ptr<JournalWriter> makeRunJournal(const Options& options, Clock& clock, Panel& panel) {
+    if (options.noJournal) {
+        return nullptr;
+    }
+    JournalSettings settings;
+    settings.root = options.journalDir.isEmpty() ? defaultJournalRoot() : options.journalDir;
+    settings.program =
+        QStringLiteral("%1 %2")
+            .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion())
+            .toStdString();
+    settings.rowFunctions = [&panel] {
+        std::vector<std::string> functions;
+        for (const QComboBox* combo : panel.CboFunc) {
+            functions.push_back(combo->currentText().toStdString());
+        }
+        return functions;
+    };
+    settings.opened = [](const QString& path) {
+        QTextStream(stdout) << "journal: " << path << Qt::endl;
+    };
+    settings.failed = [&panel](const QString& reason) {
+        QTextStream(stderr) << "tq4700: journal: " << reason << Qt::endl;
+        showWarningStrip(panel, QString::fromUtf8(kJournalWarning));
+    };
+    return std::make_unique<JournalWriter>(clock, std::move(settings));
+}
+
+}  // namespace tq
