@@ -9,12 +9,14 @@
 #include "app/meter_link.h"
 #include "app/options.h"
 #include "app/qt_message_boxes.h"
+#include "app/run_journal.h"
 #include "app/script/scripted_program.h"
 #include "app/snapshot.h"
 #include "common/real_clock.h"
 #include "common/steady_clock.h"
 #include "common/virtual_clock.h"
 #include "instrument/link_check.h"
+#include "journal/journal_writer.h"
 #include "panel/look.h"
 
 namespace {
@@ -113,6 +115,8 @@ int main(int argc, char* argv[]) {
     tq::RealClock clock;
     tq::visa::Link link = tq::openMeterLink(options, clock);
     tq::QtMessageBoxes boxes;
+    // Outlives the window, whose runs it follows.
+    std::unique_ptr<tq::JournalWriter> journal;
     tq::Form1 form({.clock = clock,
                     .boxes = boxes,
                     .visa = *link.visa,
@@ -121,6 +125,7 @@ int main(int argc, char* argv[]) {
                         form.hide();
                         QCoreApplication::exit(0);
                     }});
+    journal = tq::attachRunJournal(form, options, clock);
     boxes.setParentWidget(&form);
     form.show();
     return QApplication::exec();

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include "app/form1.h"
 #include "app/options.h"
 #include "journal/journal_file.h"
 #include "journal/journal_writer.h"
@@ -12,10 +13,11 @@
 
 namespace tq {
 
-std::unique_ptr<JournalWriter> makeRunJournal(const Options& options, Clock& clock, Panel& panel) {
+std::unique_ptr<JournalWriter> attachRunJournal(Form1& form, const Options& options, Clock& clock) {
     if (options.noJournal) {
         return nullptr;
     }
+    Panel& panel = form.panel();
     JournalSettings settings;
     settings.root = options.journalDir.isEmpty() ? defaultJournalRoot() : options.journalDir;
     settings.program =
@@ -36,7 +38,9 @@ std::unique_ptr<JournalWriter> makeRunJournal(const Options& options, Clock& clo
         QTextStream(stderr) << "tq4700: journal: " << reason << Qt::endl;
         showWarningStrip(panel, QString::fromUtf8(kJournalWarning));
     };
-    return std::make_unique<JournalWriter>(clock, std::move(settings));
+    auto journal = std::make_unique<JournalWriter>(clock, std::move(settings));
+    form.addRunObserver(journal.get());
+    return journal;
 }
 
 }  // namespace tq

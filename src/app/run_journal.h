@@ -5,17 +5,18 @@
 namespace tq {
 
 class Clock;
+class Form1;
 class JournalWriter;
 struct Options;
-struct Panel;
 
 inline constexpr const char* kJournalWarning =
     "記錄檔無法寫入, 資料仍在記憶體 !! (Journal not written; the run goes on)";
 
-// The journal every run of the window writes, set up from the command line
-// (--journal-dir, --no-journal: none). It prints "journal: PATH" on
-// standard output as a run starts; a journal that cannot be written is said
-// once per run on the warning strip, with the reason on standard error.
-std::unique_ptr<JournalWriter> makeRunJournal(const Options& options, Clock& clock, Panel& panel);
+// The journal of every run the window takes, set up from the command line
+// (--journal-dir; --no-journal: none) and told of the window's runs. It
+// prints "journal: PATH" on standard output as a run starts; a journal that
+// cannot be written is said once per run on the warning strip, with the
+// reason on standard error. Keep it for as long as the window.
+std::unique_ptr<JournalWriter> attachRunJournal(Form1& form, const Options& options, Clock& clock);
 
 }  // namespace tq

@@ -11,12 +11,14 @@
 #include "app/form1.h"
 #include "app/meter_link.h"
 #include "app/qt_message_boxes.h"
+#include "app/run_journal.h"
 #include "app/script/script_clock.h"
 #include "app/script/script_message_boxes.h"
 #include "app/script/script_runner.h"
 #include "app/script/virtual_time_pump.h"
 #include "common/real_clock.h"
 #include "common/virtual_clock.h"
+#include "journal/journal_writer.h"
 
 namespace tq {
 namespace {
@@ -115,6 +117,8 @@ int runScriptedProgram(const Options& options) {
         }
         QCoreApplication::exit(status);
     };
+    // Outlives the window, whose runs it follows.
+    std::unique_ptr<JournalWriter> journal;
     Form1 form({.clock = clock,
                 .boxes = boxes,
                 .visa = *link.visa,
@@ -123,6 +127,7 @@ int runScriptedProgram(const Options& options) {
                     form.hide();
                     endWith(runner ? runner->status() : 0);
                 }});
+    journal = attachRunJournal(form, options, clock);
     windowBoxes.setParentWidget(&form);
     if (!commands) {
         form.show();
