@@ -67,7 +67,7 @@ import sys, xlrd
 a, b = (xlrd.open_workbook(p).sheet_by_index(0) for p in sys.argv[1:3])
 cells = lambda s: [(s.cell_type(r, c), s.cell_value(r, c)) for r in range(s.nrows) for c in range(s.ncols)]
 overloads = sum(v == 9.9e37 for t, v in cells(a))
-blanks = sum(t == xlrd.XL_CELL_BLANK for t, v in cells(a))
+blanks = sum(t in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK) for t, v in cells(a))
 print(a.nrows, a.ncols, overloads, blanks)
 sys.exit(0 if (a.nrows, a.ncols) == (b.nrows, b.ncols) and cells(a) == cells(b) else 1)
 )";
