@@ -10,6 +10,7 @@
 #include "journal/journal_writer.h"
 #include "panel/panel.h"
 #include "panel/warning_strip.h"
+#include "status/status_line.h"
 
 namespace tq {
 
@@ -31,8 +32,9 @@ std::unique_ptr<JournalWriter> attachRunJournal(Form1& form, const Options& opti
         }
         return functions;
     };
-    settings.opened = [](const QString& path) {
+    settings.opened = [&form](const QString& path) {
         QTextStream(stdout) << "journal: " << path << Qt::endl;
+        form.statusLine().setJournalPath(path);
     };
     settings.failed = [&panel](const QString& reason) {
         QTextStream(stderr) << "tq4700: journal: " << reason << Qt::endl;
