@@ -10,10 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "engine/point_loop.h"
 #include "engine/run_observers.h"
+#include "engine/scan_card_run.h"
 #include "panel/line_painter_reference.h"
 #include "run/run_rig.h"
-#include "run/scan_card_run.h"
 
 namespace {
 
@@ -51,32 +52,36 @@ RunRig& rig() {
     return *shared;
 }
 
-const tq::RunObservers& observers() {
-    static const tq::RunObservers none;
-    return none;
-}
+// The run's parts as the window gives them to the engine, without a math
+// step or observers.
+struct Engine {
+    explicit Engine(RunRig& r)
+        : link(r.session),
+          inputs(r.p, r.plot, stop),
+          display(r.p, r.scaleControls, r.plot, noMath),
+          ctx{.clock = r.clock,
+              .link = link,
+              .scale = r.scale,
+              .store = r.store,
+              .state = r.driver.state,
+              .watches = r.driver.watches,
+              .inputs = inputs,
+              .display = display,
+              .observers = observers} {}
 
-tq::RunContext context(RunRig& r, const tq::RunHooks& hooks, const bool& stop) {
-    return {.panel = r.p,
-            .clock = r.clock,
-            .session = r.session,
-            .scale = r.scale,
-            .scaleControls = r.scaleControls,
-            .store = r.store,
-            .plot = r.plot,
-            .state = r.driver.state,
-            .watches = r.driver.watches,
-            .hooks = hooks,
-            .observers = observers(),
-            .stopRequested = stop};
-}
+    bool stop = false;
+    tq::PanelRunDisplay::MathStep noMath;
+    tq::RunObservers observers;
+    tq::SessionLink link;
+    tq::PanelRunInputs inputs;
+    tq::PanelRunDisplay display;
+    tq::RunContext ctx;
+};
 
 void BM_ParseAndStore(benchmark::State& state) {
     RunRig& r = rig();
-    const tq::RunHooks hooks;
-    const bool stop = false;
-    tq::RunContext ctx = context(r, hooks, stop);
-    tq::ScanCardRun run(ctx);
+    Engine engine(r);
+    tq::ScanCardRun run(engine.ctx);
     std::string line;
     for (int k = 1; k <= 10; ++k) {
         line += "+" + std::to_string(k % 9 + 1) + ".23456789E+00,";
@@ -130,8 +135,9 @@ BENCHMARK(BM_PaintSegmentsThroughQPainter)->Unit(benchmark::kMicrosecond);
 
 void BM_AdvanceWindow(benchmark::State& state) {
     RunRig& r = rig();
+    Engine engine(r);
     for (auto _ : state) {
-        r.plot.AdvanceWindow(kPointIndex, tq::RunMode::ScanCard);
+        tq::run::advanceWindow(engine.ctx, kPointIndex, tq::RunMode::ScanCard);
         benchmark::DoNotOptimize(r.store.value(10001, 1));
     }
 }
@@ -141,10 +147,8 @@ BENCHMARK(BM_AdvanceWindow);
 // simulated meter parsing every line: the whole point but the paint.
 void BM_WholePointWithSimulatedMeter(benchmark::State& state) {
     RunRig& r = rig();
-    const tq::RunHooks hooks;
-    const bool stop = false;
-    tq::RunContext ctx = context(r, hooks, stop);
-    tq::ScanCardRun run(ctx);
+    Engine engine(r);
+    tq::ScanCardRun run(engine.ctx);
     r.session.ScanCardPresent = 1;
     r.session.writeLine("Route:scan:count 10");
     for (auto _ : state) {
@@ -152,7 +156,7 @@ void BM_WholePointWithSimulatedMeter(benchmark::State& state) {
         run.programPoint();
         run.acquirePoint();
         r.plot.RunRedraw(kPointIndex, tq::RunMode::ScanCard);
-        r.plot.AdvanceWindow(kPointIndex, tq::RunMode::ScanCard);
+        tq::run::advanceWindow(engine.ctx, kPointIndex, tq::RunMode::ScanCard);
     }
 }
 BENCHMARK(BM_WholePointWithSimulatedMeter)->Unit(benchmark::kMicrosecond);

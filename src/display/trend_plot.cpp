@@ -12,13 +12,14 @@
 #include <utility>
 
 #include "common/clock.h"
-#include "common/number_text.h"
+#include "common/number_qstring.h"
 #include "panel/panel.h"
 #include "panel/typed_input.h"
 #include "rules/plot_geometry.h"
 #include "rules/plot_rule.h"
 #include "rules/scale.h"
 #include "store/record_store.h"
+#include "store/slot_rows.h"
 
 namespace tq {
 namespace {
@@ -30,21 +31,8 @@ constexpr int kLowerLevelY = 5850;
 constexpr int kLastGridLine = 19;
 constexpr int kLastHorizontalGridLine = 10;
 // Slots beyond the store's screen rows cannot be drawn.
-constexpr std::int32_t kMaxSegments = RecordStore::kLastRow - RecordStore::kSlotRowBase - 1;
+constexpr std::int32_t kMaxSegments = kScreenSlots;
 constexpr int kLastTimeLabel = kPointLabelCount - 1;
-
-QString text(double value) {
-    return QString::fromStdString(defaultText(value));
-}
-
-double valOf(const QString& s) {
-    return Val(s.toStdString());
-}
-
-// A main-unit run keeps CH1, the math column and the time.
-SeriesSet seriesOf(RunMode mode) {
-    return mode == RunMode::MainUnit ? SeriesSet::mainUnit() : SeriesSet::all();
-}
 
 // N as a whole number of slots the store can hold.
 std::int32_t wholeSlots(double N) {
@@ -145,10 +133,10 @@ void TrendPlot::RunRedraw(std::int32_t PointIndex, RunMode mode) {
     panel_.PicScope->clear();
     TimeLabelNext = 1;
     LastSegment = N < PointIndex ? wholeSlots(N) : std::clamp(PointIndex - 1, 0, kMaxSegments);
-    panel_.TxtPoint1->setText(text(PointIndex));
+    panel_.TxtPoint1->setText(textOf(PointIndex));
     if (PointIndex < 2) {
         if (PointIndex == 1) {
-            setTimeLabel(0, RecordStore::kSlotRowBase + 1);
+            setTimeLabel(0, slotRow(1));
         }
     } else {
         if (panel_.ChkPoint->isChecked() && runMarkerHook_) {
@@ -159,7 +147,7 @@ void TrendPlot::RunRedraw(std::int32_t PointIndex, RunMode mode) {
     // Once the window scrolls, slot 1 holds a later point after every one.
     if (N + 1 < PointIndex) {
         for (Label* label : panel_.LabX) {
-            label->setText(text(valOf(label->text()) + 1));
+            label->setText(textOf(valOf(label->text()) + 1));
         }
     }
 }
@@ -216,7 +204,7 @@ std::optional<std::int32_t> TrendPlot::RowCache::y(const RecordStore& store, int
 }
 
 void TrendPlot::drawColumn(RowCache& cache, int column, int s, float x1, float x2) {
-    const int row = RecordStore::kSlotRowBase + s;
+    const int row = slotRow(s);
     const std::optional<std::int32_t> y1 = cache.y(store_, row, column);
     const std::optional<std::int32_t> y2 = cache.y(store_, row + 1, column);
     if (y1 && y2) {
@@ -229,10 +217,10 @@ void TrendPlot::runTimeLabels(int s, std::int32_t perDiv, std::int32_t PointInde
     if (s % perDiv != 0) {
         return;
     }
-    setTimeLabel(TimeLabelNext, RecordStore::kSlotRowBase + 1 + s);
+    setTimeLabel(TimeLabelNext, slotRow(s + 1));
     TimeLabelNext += 1;
     if (N < PointIndex) {
-        setTimeLabel(0, RecordStore::kSlotRowBase + 1);
+        setTimeLabel(0, slotRow(1));
     }
 }
 
@@ -240,9 +228,9 @@ void TrendPlot::reviewTimeLabels(int s, std::int32_t perDiv, double N) {
     if ((s - 1) % perDiv != 0) {
         return;
     }
-    setTimeLabel(RedrawLabelNext - 1, RecordStore::kSlotRowBase + s);
+    setTimeLabel(RedrawLabelNext - 1, slotRow(s));
     RedrawLabelNext += 1;
-    setTimeLabel(kLastTimeLabel, RecordStore::kSlotRowBase + 1 + wholeSlots(N));
+    setTimeLabel(kLastTimeLabel, slotRow(wholeSlots(N) + 1));
 }
 
 void TrendPlot::setTimeLabel(int k, int row) {
@@ -252,24 +240,8 @@ void TrendPlot::setTimeLabel(int k, int row) {
         return;
     }
     const std::optional<double> t = store_.time(row);
-    panel_.LabX1[static_cast<std::size_t>(k)]->setText(t ? text(*t)
+    panel_.LabX1[static_cast<std::size_t>(k)]->setText(t ? textOf(*t)
                                                          : QString::fromLatin1(kNoTimeText));
-}
-
-bool TrendPlot::AdvanceWindow(std::int32_t PointIndex, RunMode mode) {
-    const double N = pointsPerScreen();
-    const bool lastPoint = Val(panel_.TxtRecordLen->text().toStdString()) == PointIndex;
-    const bool stopping = !panel_.ChkTest[0]->isChecked();
-    if (lastPoint || stopping || !(N < PointIndex)) {
-        return false;
-    }
-    store_.scroll(seriesOf(mode));
-    clock_.yield();
-    return true;
-}
-
-void TrendPlot::RetreatWindow(RunMode mode) {
-    store_.scrollReverse(seriesOf(mode));
 }
 
 }  // namespace tq

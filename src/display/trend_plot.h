@@ -22,7 +22,8 @@ inline constexpr const char* kNoTimeText = "---";
 enum class TraceMode { Run, Review };
 
 // The trend plot: grid, legend, the redraw of the visible window from the
-// record store, the time and point-number labels, and the window advance.
+// record store, the time and point-number labels. It never moves the
+// record: the run engine scrolls it.
 class TrendPlot {
   public:
     TrendPlot(Panel& panel, Clock& clock, ScaleState& scale, RecordStore& store);
@@ -40,13 +41,6 @@ class TrendPlot {
     // run draws CH1 alone.
     void DrawTraces(std::int32_t S, TraceMode mode, std::int32_t PointIndex,
                     RunMode runMode = RunMode::ScanCard);
-    // At the end of a point: once the screen is full and the run is not
-    // ending, the store moves one row. True when it moved.
-    bool AdvanceWindow(std::int32_t PointIndex, RunMode mode);
-    // Moves the store back the row the latest advance moved it: a run that
-    // ends after all keeps its last point at the right edge.
-    void RetreatWindow(RunMode mode);
-
     // Points per screen (N), as CboPoint shows them.
     double pointsPerScreen() const;
 

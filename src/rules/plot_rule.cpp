@@ -18,8 +18,6 @@ constexpr std::int32_t kDeepestTwip = 99999999;
 // Readings above 1.2 x full scale come out slightly negative or just above 0.
 constexpr double kTopEdgeSnap = 0.001;
 // Rows 10001 .. 20001 hold the screen slots.
-constexpr double kFirstScreenRow = 10000;
-constexpr double kMaxSlot = 10001;
 
 // 5400 - 4500 x v / FS, evaluated in the order the store has always used so
 // that stored twips come out the same.
@@ -70,12 +68,6 @@ std::int32_t truncatedTwip(double y) {
         return kDeepestTwip;
     }
     return toInt32(std::trunc(y)).value_or(0);
-}
-
-std::int32_t CurrentRow(std::int32_t PointIndex, double N) {
-    const double slot = N >= PointIndex ? PointIndex : N + 1;
-    // Points per screen never exceed the store's screen rows.
-    return static_cast<std::int32_t>(kFirstScreenRow + std::clamp(slot, 0.0, kMaxSlot));
 }
 
 double slotX(int s, int PointStep) {

@@ -35,10 +35,6 @@ std::int32_t storedTwip(double y);
 // Main-unit points keep the whole twips of y, the fraction cut off.
 std::int32_t truncatedTwip(double y);
 
-// Store row of the current point: the point's own slot until the screen is
-// full, then the last slot (N + 1) on the right edge.
-std::int32_t CurrentRow(std::int32_t PointIndex, double N);
-
 // x of screen slot s (1 .. N + 1).
 double slotX(int s, int PointStep);
 

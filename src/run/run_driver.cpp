@@ -12,21 +12,22 @@
 
 #include "common/clock.h"
 #include "common/log.h"
+#include "common/number_qstring.h"
 #include "common/number_text.h"
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
+#include "engine/main_unit_run.h"
+#include "engine/run_reports.h"
+#include "engine/scan_card_run.h"
 #include "instrument/failure_line.h"
 #include "instrument/session.h"
-#include "instrument/visa_types.h"
+#include "panel/field_value.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 #include "panel/typed_input.h"
 #include "rules/scale.h"
-#include "run/main_unit_run.h"
-#include "run/point_steps.h"
-#include "run/run_reports.h"
-#include "run/scan_card_run.h"
 #include "store/record_store.h"
+#include "store/slot_rows.h"
 
 namespace tq {
 namespace {
@@ -47,18 +48,20 @@ RunDriver::RunDriver(Panel& panel, Clock& clock, InstrumentSession& session, Sca
       scale_(scale),
       boxes_(boxes),
       store_(store),
-      ctx_{.panel = panel,
-           .clock = clock,
-           .session = session,
+      plot_(plot),
+      scaleControls_(scaleControls),
+      link_(session),
+      inputs_(panel, plot, stopRequested_),
+      display_(panel, scaleControls, plot, hooks.mathStep),
+      ctx_{.clock = clock,
+           .link = link_,
            .scale = scale,
-           .scaleControls = scaleControls,
            .store = store,
-           .plot = plot,
            .state = state,
            .watches = watches,
-           .hooks = hooks,
-           .observers = observers_,
-           .stopRequested = stopRequested_} {}
+           .inputs = inputs_,
+           .display = display_,
+           .observers = observers_} {}
 
 void RunDriver::connectEvents() {
     QObject::connect(p_.Command1, &QPushButton::clicked, p_.Command1, [this] { Command1_Click(); });
@@ -102,7 +105,7 @@ void RunDriver::runOnce() {
     qCDebug(lcRun) << "run ended:" << static_cast<int>(outcome) << "with" << store_.pointsTaken()
                    << "points";
     run::reportSetupOnce(ctx_);
-    observers_.runEnded(run::runEndOf(outcome, state.LastFailedStatus), store_.pointsTaken());
+    observers_.runEnded(run::runEndOf(outcome, state.LastFailureLostLink), store_.pointsTaken());
     // Every point taken so far stays in the store and can be saved.
     if (outcome == RunOutcome::MeterSilent || outcome == RunOutcome::ScanNeverDone) {
         const bool silent = outcome == RunOutcome::MeterSilent;
@@ -110,9 +113,9 @@ void RunDriver::runOnce() {
                           (silent ? "the meter stopped answering" : "the scan never completed") +
                           "; the run was stopped",
                       session_.VisaStatus);
-        boxes_.show(
-            QString::fromUtf8(silent ? run::kMeterSilentMessage : run::kScanNeverDoneMessage),
-            defaultMessageTitle(), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Exclamation);
+        boxes_.show(QString::fromUtf8(silent ? kMeterSilentMessage : kScanNeverDoneMessage),
+                    defaultMessageTitle(), MessageBoxes::Buttons::Ok,
+                    MessageBoxes::Icon::Exclamation);
     }
     stopRequested_ = false;
 }
@@ -125,23 +128,23 @@ void RunDriver::beginSetup(bool scanCard) {
     s.identity = session_.Identity;
     s.serial = serialLabel(session_.ResourceName);
     s.interval = p_.TxtSleep->text().toStdString();
-    s.pointsPerScreen = toInt32(ctx_.plot.pointsPerScreen()).value_or(0);
+    s.pointsPerScreen = toInt32(plot_.pointsPerScreen()).value_or(0);
     if (scanCard && hooks.mathFormula) {
         s.mathFormula = hooks.mathFormula();
     }
     state.SetupReported = false;
-    state.LastFailedStatus = visa::VI_SUCCESS;
+    state.LastFailureLostLink = false;
 }
 
 void RunDriver::startSteps() {
     // A points-per-screen below one, typed into the list's field, leaves no
     // screen for the run to fill and puts the export's window off the
     // store; like other fields typed out of range it is corrected in place.
-    if (!(ctx_.plot.pointsPerScreen() >= 1)) {
+    if (!(plot_.pointsPerScreen() >= 1)) {
         p_.CboPoint->setEditText(QString::fromLatin1(kDefaultPointsPerScreen));
-        ctx_.scaleControls.CboPoint_Click();
+        scaleControls_.CboPoint_Click();
     }
-    const double W = ctx_.plot.pointsPerScreen();
+    const double W = plot_.pointsPerScreen();
     // Nothing of a run but the record and the ranges survives into the
     // next: an overload at its first point must not take up a plot position
     // the last run left, which may lie off the plot.
@@ -184,9 +187,8 @@ void RunDriver::startSteps() {
 
 void RunDriver::clearRunRows() {
     const double L = fieldValue(p_.TxtRecordLen);
-    const double lastRow =
-        std::min<double>(RecordStore::kSlotRowBase + L + 1, RecordStore::kLastRow);
-    for (int row = RecordStore::kSlotRowBase + 1; row <= lastRow; ++row) {
+    const double lastRow = std::min<double>(slotRow(1) + L, RecordStore::kLastRow);
+    for (int row = slotRow(1); row <= lastRow; ++row) {
         store_.clearRow(row);
         clock_.yield();
     }

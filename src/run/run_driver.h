@@ -1,11 +1,42 @@
 #pragma once
 
+#include "engine/run_context.h"
 #include "engine/run_observers.h"
-#include "run/run_context.h"
-#include "run/run_state.h"
-#include "run/stopwatch.h"
+#include "engine/run_state.h"
+#include "engine/stopwatch.h"
+#include "run/panel_run_display.h"
+#include "run/panel_run_inputs.h"
+#include "run/session_link.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
 
 namespace tq {
+
+inline constexpr const char* kMeterSilentMessage =
+    "儀器沒有回應,測試已停止!! (The meter stopped answering; the run was stopped.)";
+inline constexpr const char* kScanNeverDoneMessage =
+    "掃描沒有完成,測試已停止!! (The scan never completed; the run was stopped.)";
+
+// What the run calls in the parts it does not own; each may be left empty.
+struct RunHooks {
+    // Once per scan-card point after the channels are stored in `row`: the
+    // math value, Text4 and the math column (MathControls::mathStep).
+    std::function<void(std::array<double, 12>& Reading, int row)> mathStep;
+    // A run is starting: what showed the last run's outcome is cleared
+    // (SavePanel::clearSavedPath).
+    std::function<void()> runStarting;
+    // End of a run with the pointer on (PointerControls::onRunEnd).
+    std::function<void()> onRunEnd;
+    // The Start handler has returned to idle (a close that waited for the
+    // run can go on).
+    std::function<void()> runFinished;
+    // The math channel's formula when it is on, for the run's set-up
+    // (MathControls::formulaText).
+    std::function<std::optional<std::string>()> mathFormula;
+};
 
 class Clock;
 class InstrumentSession;
@@ -35,6 +66,8 @@ class RunDriver {
     // run at once) through the usual end-of-run steps.
     void requestStop();
     bool isRunning() const { return running_; }
+    // What the run engine works with (benchmarks drive its steps).
+    RunContext& context() { return ctx_; }
 
     // Told of every run's events from the next run on.
     void addObserver(RunObserver* observer) { observers_.add(observer); }
@@ -58,9 +91,14 @@ class RunDriver {
     ScaleState& scale_;
     MessageBoxes& boxes_;
     RecordStore& store_;
+    TrendPlot& plot_;
+    ScaleControls& scaleControls_;
     bool running_ = false;
     bool stopRequested_ = false;
     RunObservers observers_;
+    SessionLink link_;
+    PanelRunInputs inputs_;
+    PanelRunDisplay display_;
     RunContext ctx_;
 };
 

@@ -16,7 +16,7 @@
 #include "display/pointer_controls.h"
 #include "export/save_panel.h"
 #include "fault_rig.h"
-#include "run/point_steps.h"
+#include "run/run_driver.h"
 
 // What every faulty run must leave behind, checked against the wire.
 namespace tq::test {
@@ -99,7 +99,7 @@ inline RunFigures checkRunAgainstWire(FaultRig& rig, int requested) {
     if (fig.faults.disconnected) {
         EXPECT_EQ(rig.boxes.shown.size(), 1u);
         if (!rig.boxes.shown.empty()) {
-            EXPECT_EQ(rig.boxes.shown.back().text.toStdString(), run::kMeterSilentMessage);
+            EXPECT_EQ(rig.boxes.shown.back().text.toStdString(), kMeterSilentMessage);
         }
         EXPECT_LT(fig.points, requested);
     } else {

@@ -60,11 +60,6 @@ TEST(StoredTwip, RoundedAndKeptBelowThePlot) {
 }
 
 TEST(Slots, RowsAndX) {
-    EXPECT_EQ(CurrentRow(1, 100), 10001);
-    EXPECT_EQ(CurrentRow(100, 100), 10100);
-    EXPECT_EQ(CurrentRow(101, 100), 10101);
-    EXPECT_EQ(CurrentRow(5000, 100), 10101);
-    EXPECT_EQ(CurrentRow(1001, 1000), 11001);
     EXPECT_EQ(slotX(1, 90), 0);
     EXPECT_EQ(slotX(2, 90), 90);
     EXPECT_EQ(slotX(101, 90), 9000);

@@ -1,4 +1,5 @@
 #include "store/record_store.h"
+#include "store/slot_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -275,6 +276,22 @@ TEST(RecordStore, ConstantTimeScrollsMatchTheRowByRowCopy) {
             expectSameCells(*fast, *literal);
         }
     }
+}
+
+}  // namespace
+}  // namespace tq
+
+namespace tq {
+namespace {
+
+// A point fills its own slot until the screen is full, then the slot on the
+// right edge; no point lies beyond the store's screen.
+TEST(SlotRows, APointsRowIsItsSlotUntilTheScreenIsFull) {
+    EXPECT_EQ(CurrentRow(1, 100), 10001);
+    EXPECT_EQ(CurrentRow(100, 100), 10100);
+    EXPECT_EQ(CurrentRow(5000, 100), 10101);
+    EXPECT_EQ(CurrentRow(20000, 10000), RecordStore::kLastRow);
+    EXPECT_EQ(CurrentRow(20000, 1e9), RecordStore::kLastRow);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/run_context.h"
+#include "engine/run_context.h"
 
 namespace tq {
 

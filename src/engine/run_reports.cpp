@@ -1,35 +1,33 @@
-#include "run/run_reports.h"
+#include "engine/run_reports.h"
 
-#include <QComboBox>
 #include <cstddef>
 
+#include "engine/meter_link.h"
+#include "engine/run_inputs.h"
 #include "engine/run_observers.h"
-#include "instrument/visa_types.h"
-#include "panel/panel.h"
-#include "run/run_state.h"
+#include "engine/run_state.h"
 #include "store/record_store.h"
 
 namespace tq::run {
 
 void reportFailedRead(RunContext& ctx, std::int32_t visaStatus) {
-    ctx.state.LastFailedStatus = visaStatus;
+    ctx.state.LastFailureLostLink = ctx.link.connectionLost(visaStatus);
     const ReadFailure why =
-        visaStatus == visa::VI_ERROR_TMO ? ReadFailure::TimedOut : ReadFailure::LinkError;
+        ctx.link.timedOut(visaStatus) ? ReadFailure::TimedOut : ReadFailure::LinkError;
     ctx.observers.readFailed(ctx.state.PointIndex, why, visaStatus);
 }
 
 void reportNoNumber(RunContext& ctx) {
-    ctx.observers.readFailed(ctx.state.PointIndex, ReadFailure::NoNumber, visa::VI_SUCCESS);
+    ctx.observers.readFailed(ctx.state.PointIndex, ReadFailure::NoNumber, ctx.link.status());
 }
 
 void noteSetupChannel(RunContext& ctx, int row, std::optional<double> sentRange) {
-    const auto i = static_cast<std::size_t>(row);
-    const Panel& p = ctx.panel;
+    const RunInputs& in = ctx.inputs;
     ctx.state.Setup.channels.push_back({.channel = row + 1,
-                                        .function = p.CboFunc[i]->currentText().toStdString(),
-                                        .rangeText = p.CboRange[i]->currentText().toStdString(),
+                                        .function = in.function(row),
+                                        .rangeText = in.range(row),
                                         .rangeValue = sentRange,
-                                        .filter = p.CboFilter[i]->currentText().toStdString()});
+                                        .filter = in.filter(row)});
 }
 
 void reportSetupOnce(RunContext& ctx) {
@@ -51,15 +49,14 @@ StoredPoint storedPoint(const RunContext& ctx, int row) {
     return point;
 }
 
-RunEnd runEndOf(RunOutcome outcome, std::int32_t lastFailedStatus) {
+RunEnd runEndOf(RunOutcome outcome, bool lastFailureLostLink) {
     switch (outcome) {
         case RunOutcome::Continue:
             return RunEnd::Completed;
         case RunOutcome::Stopped:
             return RunEnd::Stopped;
         case RunOutcome::MeterSilent:
-            return lastFailedStatus == visa::VI_ERROR_CONN_LOST ? RunEnd::ConnectionLost
-                                                                : RunEnd::MeterSilent;
+            return lastFailureLostLink ? RunEnd::ConnectionLost : RunEnd::MeterSilent;
         case RunOutcome::ScanNeverDone:
             return RunEnd::ScanNeverDone;
     }

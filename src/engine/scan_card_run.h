@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "run/run_context.h"
+#include "engine/run_context.h"
 
 namespace tq {
 

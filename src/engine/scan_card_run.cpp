@@ -1,8 +1,5 @@
-#include "run/scan_card_run.h"
+#include "engine/scan_card_run.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QString>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -13,17 +10,20 @@
 #include "catalogue/catalogue.h"
 #include "common/clock.h"
 #include "common/number_text.h"
-#include "display/trend_plot.h"
 #include "engine/fetch_reply.h"
+#include "engine/line_steps.h"
+#include "engine/meter_link.h"
+#include "engine/point_loop.h"
+#include "engine/point_time.h"
+#include "engine/run_display.h"
+#include "engine/run_inputs.h"
 #include "engine/run_observers.h"
-#include "instrument/session.h"
-#include "panel/panel.h"
+#include "engine/run_ranges.h"
+#include "engine/run_reports.h"
+#include "engine/run_state.h"
+#include "engine/stopwatch.h"
 #include "rules/plot_rule.h"
 #include "rules/reading.h"
-#include "run/point_steps.h"
-#include "run/run_reports.h"
-#include "run/run_state.h"
-#include "run/stopwatch.h"
 #include "store/record_store.h"
 
 namespace tq {
@@ -45,20 +45,20 @@ constexpr double kScanLimitFloorMs = 30000;
 
 RunOutcome ScanCardRun::run() {
     RunState& st = ctx_.state;
-    Panel& p = ctx_.panel;
-    st.ChannelCount = fieldValue(p.TxtChNo);
+    st.ChannelCount = ctx_.inputs.channelCount();
     // The channel field ignores a count outside 1..10 while it is typed, and
     // a scan of it would never complete (the card keeps its own count). The
     // run scans the rows the window shows, and the field says how many.
     if (!(st.ChannelCount > 0 && st.ChannelCount <= catalogue::kChannelCount)) {
         st.ChannelCount = rowsShown();
-        p.TxtChNo->setText(textOf(st.ChannelCount));
+        ctx_.display.channelCount(st.ChannelCount);
     }
     st.ScanCountText = st.ChannelCount;
     st.CountLine = "Route:scan:count " + defaultText(st.ScanCountText);
     run::send(ctx_, st.CountLine);
     ctx_.clock.pause(kAfterSetupLineMs);
-    p.Text7->setText(QStringLiteral("0"));
+    st.SlowReads = 0;
+    ctx_.display.slowReads(st.SlowReads);
     st.FailedReads = 0;
     ctx_.watches.StartWatch1();
     return run::pointLoop(
@@ -68,7 +68,7 @@ RunOutcome ScanCardRun::run() {
 int ScanCardRun::rowsShown() const {
     int shown = 0;
     for (int row = 0; row < catalogue::kChannelCount; ++row) {
-        if (run::rowInUse(ctx_.panel, row)) {
+        if (ctx_.inputs.rowInUse(row)) {
             shown = row + 1;
         }
     }
@@ -76,13 +76,12 @@ int ScanCardRun::rowsShown() const {
 }
 
 void ScanCardRun::programPoint() {
-    Panel& p = ctx_.panel;
     RunState& st = ctx_.state;
-    p.Text5->setText(textOf(st.PointIndex));
-    const std::string triggerDelay = p.TxtTrigDelay->text().toStdString();
+    ctx_.display.pointNumber(st.PointIndex);
+    const std::string triggerDelay = ctx_.inputs.triggerDelayText();
     run::send(ctx_, "TRIG:DEL " + triggerDelay);
     ctx_.clock.pause(kAfterSetupLineMs);
-    const std::string scanTime = p.TxtScanTimer->text().toStdString();
+    const std::string scanTime = ctx_.inputs.scanTimeText();
     run::send(ctx_, "ROUT:SCAN:TIMER " + scanTime);
     ctx_.clock.pause(kAfterSetupLineMs);
     bandScan();
@@ -111,47 +110,42 @@ void ScanCardRun::bandScan() {
     int band = catalogue::kNoBand;
     for (st.ChLoop = 0; st.ChLoop <= st.ChannelCount - 1 && st.ChLoop < catalogue::kChannelCount;
          ++st.ChLoop) {
-        if (run::rowInUse(ctx_.panel, st.ChLoop)) {
-            const auto i = static_cast<std::size_t>(st.ChLoop);
-            band = catalogue::lowerBand(band, run::comboText(ctx_.panel.CboFilter[i]));
+        if (ctx_.inputs.rowInUse(st.ChLoop)) {
+            band = catalogue::lowerBand(band, ctx_.inputs.filter(st.ChLoop));
         }
     }
     st.MinBand = static_cast<std::int16_t>(band);
 }
 
 std::optional<double> ScanCardRun::programChannel(int row) {
-    const auto i = static_cast<std::size_t>(row);
-    const std::string function = run::comboText(ctx_.panel.CboFunc[i]);
-    if (function == catalogue::kNoFunction || !run::rowInUse(ctx_.panel, row)) {
+    const std::string function = ctx_.inputs.function(row);
+    if (function == catalogue::kNoFunction || !ctx_.inputs.rowInUse(row)) {
         return std::nullopt;
     }
     const catalogue::Function* f = catalogue::findFunction(function);
     if (f == nullptr) {
         return std::nullopt;
     }
-    const double value = run::translateForRun(ctx_, *f, run::comboText(ctx_.panel.CboRange[i]));
+    const double value = run::translateForRun(ctx_, *f, ctx_.inputs.range(row));
     run::sendSteps(ctx_, catalogue::scanCardLines(function, row + 1, value, ctx_.state.MinBand));
     return value;
 }
 
 RunOutcome ScanCardRun::acquirePoint() {
-    Panel& p = ctx_.panel;
     if (const RunOutcome scanned = waitForScan(); scanned != RunOutcome::Continue) {
         abandonPoint();
         return scanned;
     }
-    p.Text8->setText(textOf(ctx_.state.PointIndex));
+    ctx_.display.scannedPoint(ctx_.state.PointIndex);
     run::storePointTime(ctx_, kTimePicture);
     for (int i = 0; i < catalogue::kChannelCount; ++i) {
-        run::clearReadout(ctx_, i);
+        ctx_.display.clearReadout(i);
     }
     if (const RunOutcome fetched = fetch(); fetched != RunOutcome::Continue) {
         return fetched;
     }
     parseAndStore();
-    if (ctx_.hooks.mathStep) {
-        ctx_.hooks.mathStep(ctx_.state.Reading, run::currentRow(ctx_));
-    }
+    ctx_.display.mathStep(ctx_.state.Reading, run::currentRow(ctx_));
     return RunOutcome::Continue;
 }
 
@@ -160,14 +154,14 @@ RunOutcome ScanCardRun::acquirePoint() {
 void ScanCardRun::abandonPoint() {
     RunState& st = ctx_.state;
     --st.PointIndex;
-    ctx_.panel.Text5->setText(st.PointIndex > 0 ? textOf(st.PointIndex) : QString());
+    ctx_.display.pointNumber(st.PointIndex > 0 ? std::optional(st.PointIndex) : std::nullopt);
 }
 
 RunOutcome ScanCardRun::waitForScan() {
     RunState& st = ctx_.state;
     st.ScanBusy = 0;
     st.ReadBusy = 0;
-    if (ctx_.session.ScanCardPresent == 1) {
+    if (ctx_.link.scanCardPresent()) {
         st.ScanBusy = 1;
     }
     const std::int64_t started = ctx_.clock.tickMs();
@@ -184,7 +178,7 @@ RunOutcome ScanCardRun::waitForScan() {
         // A scan that never completes (a meter that answers but never gets
         // there) must not hold the run: releasing the run toggle ends it,
         // and so does the time any such scan could take.
-        if (!ctx_.panel.ChkTest[0]->isChecked() || ctx_.stopRequested) {
+        if (!ctx_.inputs.runOn() || ctx_.inputs.stopRequested()) {
             return RunOutcome::Stopped;
         }
         if (static_cast<double>(ctx_.clock.tickMs() - started) > limitMs) {
@@ -200,17 +194,14 @@ RunOutcome ScanCardRun::waitForScan() {
 // so the slowest channel time sent so far counts.
 double ScanCardRun::scanLimitMs() {
     RunState& st = ctx_.state;
-    const Panel& p = ctx_.panel;
+    const RunInputs& in = ctx_.inputs;
     double slowest = 0;
     for (int row = 0; row < catalogue::kChannelCount; ++row) {
-        if (run::rowInUse(p, row)) {
-            const auto i = static_cast<std::size_t>(row);
-            slowest = std::max(
-                slowest, catalogue::measuringSeconds(run::comboText(p.CboFunc[i]), st.MinBand));
+        if (in.rowInUse(row)) {
+            slowest = std::max(slowest, catalogue::measuringSeconds(in.function(row), st.MinBand));
         }
     }
-    const double perChannel =
-        std::max(0.0, fieldValue(p.TxtTrigDelay)) + std::max(fieldValue(p.TxtScanTimer), slowest);
+    const double perChannel = std::max(0.0, in.triggerDelay()) + std::max(in.scanTime(), slowest);
     st.SlowestChannelSeconds = std::max(st.SlowestChannelSeconds, perChannel);
     return std::max(kScanLimitFactor * st.ChannelCount * st.SlowestChannelSeconds * 1000,
                     kScanLimitFloorMs);
@@ -218,27 +209,27 @@ double ScanCardRun::scanLimitMs() {
 
 bool ScanCardRun::pollScanState() {
     RunState& st = ctx_.state;
-    Panel& p = ctx_.panel;
-    InstrumentSession& session = ctx_.session;
+    MeterLink& link = ctx_.link;
     run::send(ctx_, "Rout:scan:state?");
     ctx_.clock.pause(kAfterStateQueryMs);
-    session.blankReply();
+    link.blankReply();
     ctx_.watches.StartWatch2();
-    session.readReply();
+    link.readReply();
     st.ReadTimeMs =
         toInt32(ctx_.watches.Watch2Elapsed()).value_or(std::numeric_limits<std::int32_t>::max());
-    p.Text6->setText(textOf(st.ReadTimeMs));
+    ctx_.display.readTime(st.ReadTimeMs);
     if (st.ReadTimeMs > kSlowReadMs) {
-        p.Text7->setText(QString::fromStdString(numberText(fieldValue(p.Text7) + 1)));
+        ++st.SlowReads;
+        ctx_.display.slowReads(st.SlowReads);
     }
     // What a failed read brought is no reply.
-    const bool usable = !visa::failed(session.VisaStatus);
+    const bool usable = !link.failed(link.status());
     if (!usable) {
-        run::reportFailedRead(ctx_, session.VisaStatus);
-        session.blankReply();
+        run::reportFailedRead(ctx_, link.status());
+        link.blankReply();
     }
-    st.ScanProgress = Val(session.reply());
-    p.Text1->setText(textOf(st.ScanProgress));
+    st.ScanProgress = Val(link.reply());
+    ctx_.display.scanProgress(st.ScanProgress);
     ctx_.clock.yield();
     if (st.ScanProgress >= st.ChannelCount) {
         st.ScanBusy = 0;
@@ -248,23 +239,23 @@ bool ScanCardRun::pollScanState() {
 }
 
 RunOutcome ScanCardRun::fetch() {
-    InstrumentSession& session = ctx_.session;
+    MeterLink& link = ctx_.link;
     // A failed fetch leaves nothing that could be taken for readings.
-    session.clearFetch();
-    if (session.ScanCardPresent == 1) {
+    link.clearFetch();
+    if (link.scanCardPresent()) {
         run::send(ctx_, "fetch?");
         ctx_.clock.pause(kAfterFetchQueryMs);
-        session.readFetch();
-        const bool usable = !visa::failed(session.VisaStatus);
+        link.readFetch();
+        const bool usable = !link.failed(link.status());
         if (!usable) {
-            run::reportFailedRead(ctx_, session.VisaStatus);
-            session.clearFetch();
+            run::reportFailedRead(ctx_, link.status());
+            link.clearFetch();
         }
         if (run::meterSilent(ctx_, usable)) {
             return RunOutcome::MeterSilent;
         }
     }
-    ctx_.state.FetchLine = fetchLine(session.FetchBuf, ctx_.state.ChannelCount);
+    ctx_.state.FetchLine = fetchLine(link.fetchReply(), ctx_.state.ChannelCount);
     return RunOutcome::Continue;
 }
 
@@ -273,7 +264,7 @@ void ScanCardRun::parseAndStore() {
     const int row = run::currentRow(ctx_);
     const auto readings = fieldReadings(st.FetchLine, catalogue::kChannelCount);
     st.FieldChannel = 1;
-    if (ctx_.session.ScanCardPresent == 1 && !ctx_.session.FetchBuf.empty() &&
+    if (ctx_.link.scanCardPresent() && !ctx_.link.fetchReply().empty() &&
         std::ranges::none_of(readings, [](const auto& r) { return r.has_value(); })) {
         run::reportNoNumber(ctx_);
     }
@@ -292,17 +283,15 @@ void ScanCardRun::parseAndStore() {
 
 void ScanCardRun::takeReading(int k, double reading, int row) {
     RunState& st = ctx_.state;
-    Panel& p = ctx_.panel;
-    const auto i = static_cast<std::size_t>(k - 1);
-    const std::string function = run::comboText(p.CboFunc[i]);
+    const std::string function = ctx_.inputs.function(k - 1);
     st.Reading[static_cast<std::size_t>(k)] = reading;
     ctx_.observers.readingTaken(st.PointIndex, k, reading);
     if (!isOverload(reading)) {
         run::scaleFromFirstReading(ctx_, function, k, reading);
     }
-    run::showReading(ctx_, k - 1, reading);
+    ctx_.display.showReading(k - 1, reading);
     const std::optional<double> y =
-        PlotYRule(ctx_.scale, function, reading, fieldValue(p.TxtCal[i]), st.PlotY);
+        PlotYRule(ctx_.scale, function, reading, ctx_.inputs.calibration(k - 1), st.PlotY);
     ctx_.clock.yield();
     // A reading that is no finite number is shown, never stored.
     if (!y) {

@@ -41,8 +41,10 @@ struct RunState {
     // first point programs the meter, and told once.
     RunSetup Setup;
     bool SetupReported = false;
-    // The status of the latest read that failed (0 before any).
-    std::int32_t LastFailedStatus = 0;
+    // The latest read that failed lost the connection itself.
+    bool LastFailureLostLink = false;
+    // Scan-state reads slower than the diagnostic limit.
+    double SlowReads = 0;
 };
 
 }  // namespace tq

@@ -1,8 +1,5 @@
-#include "run/main_unit_run.h"
+#include "engine/main_unit_run.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QString>
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -11,17 +8,20 @@
 #include "catalogue/catalogue.h"
 #include "common/clock.h"
 #include "common/number_text.h"
-#include "display/trend_plot.h"
 #include "engine/fetch_reply.h"
+#include "engine/line_steps.h"
+#include "engine/meter_link.h"
+#include "engine/point_loop.h"
+#include "engine/point_time.h"
+#include "engine/run_display.h"
+#include "engine/run_inputs.h"
 #include "engine/run_observers.h"
-#include "instrument/session.h"
-#include "panel/panel.h"
+#include "engine/run_ranges.h"
+#include "engine/run_reports.h"
+#include "engine/run_state.h"
+#include "engine/stopwatch.h"
 #include "rules/plot_rule.h"
 #include "rules/reading.h"
-#include "run/point_steps.h"
-#include "run/run_reports.h"
-#include "run/run_state.h"
-#include "run/stopwatch.h"
 #include "store/record_store.h"
 
 namespace tq {
@@ -38,10 +38,10 @@ constexpr int kCh1 = 0;
 
 RunOutcome MainUnitRun::run() {
     RunState& st = ctx_.state;
-    Panel& p = ctx_.panel;
-    p.Text7->setText(QStringLiteral("0"));
+    st.SlowReads = 0;
+    ctx_.display.slowReads(st.SlowReads);
     // Its change handler leaves CH1 alone on the window.
-    p.TxtChNo->setText(QStringLiteral("1"));
+    ctx_.display.channelCount(1);
     st.FailedReads = 0;
     ctx_.watches.StartWatch1();
     return run::pointLoop(
@@ -49,10 +49,10 @@ RunOutcome MainUnitRun::run() {
 }
 
 void MainUnitRun::programPoint() {
-    Panel& p = ctx_.panel;
+    const RunInputs& in = ctx_.inputs;
     RunState& st = ctx_.state;
-    p.Text5->setText(textOf(st.PointIndex));
-    const std::string triggerDelay = p.TxtTrigDelay->text().toStdString();
+    ctx_.display.pointNumber(st.PointIndex);
+    const std::string triggerDelay = in.triggerDelayText();
     run::send(ctx_, "TRIG:DEL " + triggerDelay);
     ctx_.clock.pause(kAfterTriggerLineMs);
     ctx_.clock.yield();
@@ -60,20 +60,20 @@ void MainUnitRun::programPoint() {
     ctx_.clock.pause(kAfterTriggerLineMs);
     ctx_.clock.yield();
 
-    const bool inUse = run::rowInUse(p, kCh1);
+    const bool inUse = in.rowInUse(kCh1);
     int band = catalogue::kNoBand;
     if (inUse) {
-        band = catalogue::lowerBand(band, run::comboText(p.CboFilter[kCh1]));
+        band = catalogue::lowerBand(band, in.filter(kCh1));
     }
     st.MinBand = static_cast<std::int16_t>(band);
 
     // A row without a function sends nothing: the meter keeps its last
     // set-up and is read all the same.
-    const std::string function = run::comboText(p.CboFunc[kCh1]);
+    const std::string function = in.function(kCh1);
     std::optional<double> sent;
     if (function != catalogue::kNoFunction && inUse) {
         if (const catalogue::Function* f = catalogue::findFunction(function)) {
-            sent = run::translateForRun(ctx_, *f, run::comboText(p.CboRange[kCh1]));
+            sent = run::translateForRun(ctx_, *f, in.range(kCh1));
             run::sendSteps(ctx_, catalogue::mainUnitLines(function, *sent, st.MinBand));
         }
     }
@@ -87,27 +87,27 @@ void MainUnitRun::programPoint() {
 }
 
 RunOutcome MainUnitRun::readPoint() {
-    InstrumentSession& session = ctx_.session;
+    MeterLink& link = ctx_.link;
     RunState& st = ctx_.state;
     run::send(ctx_, "READ?");
     run::storePointTime(ctx_, kTimePicture);
-    session.clearFetch();
+    link.clearFetch();
     ctx_.clock.pause(kBeforeReplyMs);
     ctx_.clock.yield();
-    session.readFetch();
+    link.readFetch();
     // A failed read is no reading, not a reading of 0.
-    const bool usable = !visa::failed(session.VisaStatus);
+    const bool usable = !link.failed(link.status());
     if (!usable) {
-        run::reportFailedRead(ctx_, session.VisaStatus);
-        session.clearFetch();
+        run::reportFailedRead(ctx_, link.status());
+        link.clearFetch();
     }
-    st.FetchLine = fetchLine(session.FetchBuf, 1);
+    st.FetchLine = fetchLine(link.fetchReply(), 1);
     const auto readings = fieldReadings(st.FetchLine, 1);
     if (readings.empty() || !readings.front()) {
         if (usable) {
             run::reportNoNumber(ctx_);
         }
-        run::clearReadout(ctx_, kCh1);
+        ctx_.display.clearReadout(kCh1);
     } else {
         takeReading(*readings.front(), run::currentRow(ctx_));
     }
@@ -116,19 +116,18 @@ RunOutcome MainUnitRun::readPoint() {
 
 void MainUnitRun::takeReading(double reading, int row) {
     RunState& st = ctx_.state;
-    Panel& p = ctx_.panel;
-    const std::string function = run::comboText(p.CboFunc[kCh1]);
+    const std::string function = ctx_.inputs.function(kCh1);
     st.Reading[1] = reading;
     ctx_.observers.readingTaken(st.PointIndex, kCh1 + 1, reading);
     if (!isOverload(reading)) {
         run::scaleFromFirstReading(ctx_, function, kCh1 + 1, reading);
     }
-    run::clearReadout(ctx_, kCh1);
+    ctx_.display.clearReadout(kCh1);
     ctx_.clock.yield();
-    run::showReading(ctx_, kCh1, reading);
+    ctx_.display.showReading(kCh1, reading);
     // An overload leaves the trace where the previous point put it.
     const std::optional<double> y =
-        PlotYRule(ctx_.scale, function, reading, fieldValue(p.TxtCal[kCh1]), st.PlotY,
+        PlotYRule(ctx_.scale, function, reading, ctx_.inputs.calibration(kCh1), st.PlotY,
                   OverloadPlacement::KeepPrevious);
     if (!y) {
         return;

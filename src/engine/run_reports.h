@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "engine/run_context.h"
 #include "engine/run_observer.h"
-#include "run/run_context.h"
 
 // What a run tells its observers, in the words of the run's own steps.
 namespace tq::run {
@@ -26,6 +26,6 @@ StoredPoint storedPoint(const RunContext& ctx, int row);
 
 // How a run that ended with `outcome` is told; a meter gone silent whose
 // latest failed read lost the connection is told as such.
-RunEnd runEndOf(RunOutcome outcome, std::int32_t lastFailedStatus);
+RunEnd runEndOf(RunOutcome outcome, bool lastFailureLostLink);
 
 }  // namespace tq::run

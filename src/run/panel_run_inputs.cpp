@@ -1,0 +1,84 @@
+#include "run/panel_run_inputs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <cstddef>
+
+#include "display/trend_plot.h"
+#include "panel/field_value.h"
+#include "panel/panel.h"
+
+namespace tq {
+namespace {
+
+std::size_t at(int row) {
+    return static_cast<std::size_t>(row);
+}
+
+}  // namespace
+
+// Sent as they stand, even half typed: a delay typed during a run reaches
+// the next point.
+std::string PanelRunInputs::triggerDelayText() const {
+    return p_.TxtTrigDelay->text().toStdString();
+}
+
+std::string PanelRunInputs::scanTimeText() const {
+    return p_.TxtScanTimer->text().toStdString();
+}
+
+double PanelRunInputs::triggerDelay() const {
+    return fieldValue(p_.TxtTrigDelay);
+}
+
+double PanelRunInputs::scanTime() const {
+    return fieldValue(p_.TxtScanTimer);
+}
+
+double PanelRunInputs::intervalSeconds() const {
+    return fieldValue(p_.TxtSleep);
+}
+
+double PanelRunInputs::recordLength() const {
+    return fieldValue(p_.TxtRecordLen);
+}
+
+double PanelRunInputs::channelCount() const {
+    return fieldValue(p_.TxtChNo);
+}
+
+double PanelRunInputs::pointsPerScreen() const {
+    return plot_.pointsPerScreen();
+}
+
+// A row is in use while its frame is shown (whether or not the window is).
+bool PanelRunInputs::rowInUse(int row) const {
+    return !p_.FrameCH.at(at(row))->isHidden();
+}
+
+std::string PanelRunInputs::function(int row) const {
+    return p_.CboFunc.at(at(row))->currentText().toStdString();
+}
+
+std::string PanelRunInputs::range(int row) const {
+    return p_.CboRange.at(at(row))->currentText().toStdString();
+}
+
+std::string PanelRunInputs::filter(int row) const {
+    return p_.CboFilter.at(at(row))->currentText().toStdString();
+}
+
+double PanelRunInputs::calibration(int row) const {
+    return fieldValue(p_.TxtCal.at(at(row)));
+}
+
+bool PanelRunInputs::runOn() const {
+    return p_.ChkTest[0]->isChecked();
+}
+
+bool PanelRunInputs::held() const {
+    return !p_.ChkTest[1]->isChecked();
+}
+
+}  // namespace tq
