@@ -1,8 +1,10 @@
 #include "app/form1.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QShowEvent>
 
+#include "analysis_view/analysis_window.h"
 #include "app/exit_command.h"
 #include "app/link_report.h"
 #include "app/meter_initial.h"
@@ -133,6 +135,17 @@ Form1::Form1(Form1Services services, QWidget* parent)
                                                        }});
     QObject::connect(statusLine_, &StatusLine::reconnectRequested, this, &Form1::reconnect);
     addRunObserver(statusLine_);
+
+    analysis_ = std::make_unique<AnalysisWindow>();
+    auto* analysisKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    analysisKey->setObjectName(QStringLiteral("analysisShortcut"));
+    connect(analysisKey, &QShortcut::activated, this, &Form1::showAnalysis);
+}
+
+void Form1::showAnalysis() {
+    analysis_->show();
+    analysis_->raise();
+    analysis_->activateWindow();
 }
 
 Form1::~Form1() = default;

@@ -12,6 +12,7 @@
 
 namespace tq {
 
+class AnalysisWindow;
 class ChannelTable;
 class Clock;
 class ExitCommand;
@@ -82,6 +83,10 @@ class Form1 : public QWidget {
     ExitCommand& exitCommand() { return *exit_; }
     // The line under the designed client area.
     StatusLine& statusLine() { return *statusLine_; }
+    // The Analysis window (Ctrl+L): a window of its own, built with the
+    // front panel so it follows every run from its start.
+    AnalysisWindow& analysis() { return *analysis_; }
+    void showAnalysis();
 
     // The window's public method: opens, identifies and probes the meter.
     void Initial();
@@ -135,6 +140,7 @@ class Form1 : public QWidget {
     StatusLine* statusLine_ = nullptr;  // a child widget
     std::unique_ptr<LinkReport> linkReport_;
     std::unique_ptr<Reconnect> reconnect_;
+    std::unique_ptr<AnalysisWindow> analysis_;
 
     // A run's state as Exit needs it, set where the run driver is built.
     std::function<bool()> runIsGoing_;
