@@ -11,16 +11,13 @@
 
 #include "analysis/trace_stats.h"
 #include "analysis_view/lane_plot.h"
+#include "panel/widget_app.h"
 
 namespace tq {
 namespace {
 
 QApplication& app() {
-    static int argc = 1;
-    static char name[] = "analysis_view_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
+    return test::widgetApp();
 }
 
 RunChannelSetup row(int channel, const char* function) {
