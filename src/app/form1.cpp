@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include <QCloseEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QShowEvent>
 
@@ -140,6 +141,13 @@ Form1::Form1(Form1Services services, QWidget* parent)
     auto* analysisKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
     analysisKey->setObjectName(QStringLiteral("analysisShortcut"));
     connect(analysisKey, &QShortcut::activated, this, &Form1::showAnalysis);
+    auto* analysisButton = new QPushButton(QStringLiteral("Analysis"));
+    analysisButton->setObjectName(QStringLiteral("statusAnalysis"));
+    analysisButton->setFont(look::arial(8.25, true));
+    analysisButton->setToolTip(
+        QStringLiteral("Every channel on its own scale, with cursors (Ctrl+L)"));
+    statusLine_->addButton(analysisButton);
+    connect(analysisButton, &QPushButton::clicked, this, &Form1::showAnalysis);
 }
 
 void Form1::showAnalysis() {
