@@ -82,7 +82,7 @@ TEST(Tq4700CommandLine, WritesTheWindowAfterStartUpAndExits) {
     QSet<QString> expected = controlNames(readAll(TQ_FIXTURES "/controls.json"));
     ASSERT_GT(expected.size(), 250);
     expected.unite({"statusLine", "statusLink", "statusRun", "statusPace", "statusMissing",
-                    "statusFile", "statusReconnect"});
+                    "statusFile", "statusReconnect", "statusAnalysis"});
     EXPECT_EQ(controlNames(controls), expected);
     EXPECT_EQ(control(controls, "statusLink")["text"].toString(), "Simulated TQ4700 TW00000001");
     EXPECT_FALSE(control(controls, "statusReconnect")["visible"].toBool());
