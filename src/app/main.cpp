@@ -6,6 +6,7 @@
 
 #include "app/export_xls_command.h"
 #include "app/form1.h"
+#include "app/journal_view.h"
 #include "app/meter_link.h"
 #include "app/options.h"
 #include "app/qt_message_boxes.h"
@@ -47,10 +48,11 @@ int checkLink(const tq::Options& options) {
     return check.meterOpens() ? 0 : 1;
 }
 
-// --help, --version, --check and --export-xls are answered before the
-// window system is opened, so they work without a display (a terminal over
-// ssh, a package build). Any other command line, Qt's own options among
-// them, waits for QApplication.
+// --help, --version, --check, --export-xls and a journal's figures (--view
+// FILE --stats FROM TO) are answered before the window system is opened, so
+// they work without a display (a terminal over ssh, a package build, a
+// script). Any other command line, Qt's own options among them, waits for
+// QApplication.
 std::optional<int> answeredWithoutDisplay(int& argc, char** argv) {
     const QCoreApplication probe(argc, argv);
     const tq::ParsedCommandLine parsed = tq::parseCommandLine(QCoreApplication::arguments());
@@ -60,6 +62,9 @@ std::optional<int> answeredWithoutDisplay(int& argc, char** argv) {
         }
         if (!options->exportJournal.isEmpty()) {
             return tq::exportJournalWorkbook(options->exportJournal, options->exportOut);
+        }
+        if (options->statsRange) {
+            return tq::printJournalStats(*options);
         }
     }
     const auto* request = std::get_if<tq::ExitRequest>(&parsed);
@@ -104,6 +109,9 @@ int main(int argc, char* argv[]) {
     if (const auto refused = tq::refusedTraceFile(options)) {
         QTextStream(stderr) << refused->text;
         return refused->status;
+    }
+    if (options.viewsJournal()) {
+        return tq::runJournalView(options);
     }
     if (options.writesFilesOnly()) {
         return renderAfterStartUp(options);

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 
 #include "app/picture_format.h"
 #include "export/workbook_file.h"
@@ -13,6 +14,7 @@ namespace {
 
 const QString kSimulate = QStringLiteral("--simulate");
 const QString kSimulateNoCard = QStringLiteral("--simulate=nocard");
+const QString kStats = QStringLiteral("--stats");
 
 ExitRequest usageError(const QString& reason, const QCommandLineParser& parser) {
     return {.text = QStringLiteral("tq4700: %1\n\n%2").arg(reason, parser.helpText()),
@@ -78,6 +80,14 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Print what stands between the program and the meter (the VISA library, "
                        "the USB-TMC devices and whether they can be opened, the udev rule) and "
                        "exit: 0 when a meter can be opened, 1 otherwise."));
+    const QCommandLineOption view(
+        QStringLiteral("view"),
+        QStringLiteral("Open the run journal <file> in the Analysis window alone (no meter, no "
+                       "front panel). With --stats FROM TO: print every trace's count, missing, "
+                       "overloads, min, max, mean, std, rms and p2p between FROM and TO seconds "
+                       "(both included) as CSV and exit. With --screenshot: render the window "
+                       "and exit."),
+        QStringLiteral("file"));
     const QCommandLineOption journalDir(
         QStringLiteral("journal-dir"),
         QStringLiteral("Keep run journals in <dir>/YYYY-MM-DD/ (default: "
@@ -92,7 +102,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
                        "Needs no display and no meter."),
         QStringLiteral("journal"));
     parser.addOptions({simulate, resource, visaLibrary, trace, saveDir, screenshot, dumpControls,
-                       script, fast, check, journalDir, noJournal, exportXls});
+                       script, fast, check, journalDir, noJournal, exportXls, view});
 
     // The parser knows only flags and options with a required value; the one
     // optional value of --simulate is taken off before it looks.
@@ -106,6 +116,24 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
             return usageError(QStringLiteral("unknown value in '%1' (only 'nocard')").arg(arg),
                               parser);
         }
+    }
+
+    // --stats takes two values, which may be negative: taken off here too.
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] != kStats) {
+            continue;
+        }
+        bool fromOk = false;
+        bool toOk = false;
+        const double from = i + 1 < args.size() ? args[i + 1].toDouble(&fromOk) : 0;
+        const double to = i + 2 < args.size() ? args[i + 2].toDouble(&toOk) : 0;
+        if (!fromOk || !toOk || !std::isfinite(from) || !std::isfinite(to)) {
+            return usageError(QStringLiteral("--stats needs two times in seconds: --stats FROM TO"),
+                              parser);
+        }
+        options.statsRange = {from, to};
+        args.remove(i, 3);
+        --i;
     }
 
     if (!parser.parse(args)) {
@@ -141,6 +169,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     options.scriptPath = parser.value(script);
     options.fast = parser.isSet(fast);
     options.check = parser.isSet(check);
+    options.viewJournal = parser.value(view);
     // A real meter keeps real time: its scans and replies cannot be hurried.
     if (options.fast && !options.simulate) {
         return usageError(QStringLiteral("--fast needs --simulate: a real meter runs in real time"),
@@ -156,6 +185,23 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         return usageError(QStringLiteral("--script cannot be combined with --screenshot or "
                                          "--dump-controls (a script has its own screenshot and "
                                          "dump commands)"),
+                          parser);
+    }
+    if (options.statsRange && !options.viewsJournal()) {
+        return usageError(QStringLiteral("--stats needs --view JOURNAL.csv"), parser);
+    }
+    const bool meterOptions =
+        options.simulate || !options.resource.isEmpty() || !options.visaLibrary.isEmpty() ||
+        !options.traceFile.isEmpty() || !options.scriptPath.isEmpty() ||
+        !options.dumpControlsPath.isEmpty() || options.check || !options.exportJournal.isEmpty();
+    if (options.viewsJournal() && meterOptions) {
+        return usageError(QStringLiteral("--view opens a journal without a meter; it combines only "
+                                         "with --stats or --screenshot"),
+                          parser);
+    }
+    if (options.statsRange && !options.screenshotPath.isEmpty()) {
+        return usageError(QStringLiteral("--stats prints figures without a window; it cannot be "
+                                         "combined with --screenshot"),
                           parser);
     }
     return options;

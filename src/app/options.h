@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 #include <variant>
 
 namespace tq {
@@ -27,9 +28,14 @@ struct Options {
     // --export-xls JOURNAL [OUT]: the workbook of a journal, then exit.
     QString exportJournal;
     QString exportOut;
+    // --view JOURNAL.csv: that journal in the Analysis window alone; with
+    // --stats FROM TO (seconds, both included) its figures as CSV instead.
+    QString viewJournal;
+    std::optional<std::pair<double, double>> statsRange;
 
     // The window is only started up and then rendered or described; it is
     // never handed to the user.
+    bool viewsJournal() const { return !viewJournal.isEmpty(); }
     bool writesFilesOnly() const {
         return !screenshotPath.isEmpty() || !dumpControlsPath.isEmpty();
     }
