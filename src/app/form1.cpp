@@ -138,6 +138,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     addRunObserver(statusLine_);
 
     analysis_ = std::make_unique<AnalysisWindow>();
+    addRunObserver(&analysis_->follower());
     auto* analysisKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
     analysisKey->setObjectName(QStringLiteral("analysisShortcut"));
     connect(analysisKey, &QShortcut::activated, this, &Form1::showAnalysis);
