@@ -73,20 +73,6 @@ void RecordStore::Series<T>::scrollUp() {
     at(1) = first;
 }
 
-template <typename T>
-void RecordStore::Series<T>::scrollDownByCopy() {
-    for (int r = 1; r <= kLastRow - 1; ++r) {
-        at(r) = at(r + 1);
-    }
-}
-
-template <typename T>
-void RecordStore::Series<T>::scrollUpByCopy() {
-    for (int r = kLastRow - 1; r >= 1; --r) {
-        at(r + 1) = at(r);
-    }
-}
-
 RecordStore::RecordStore() = default;
 
 template <typename Fn>
@@ -182,16 +168,6 @@ void RecordStore::scroll(const SeriesSet& series) {
 
 void RecordStore::scrollReverse(const SeriesSet& series) {
     forEachSeries(series, [](auto& s) { s.scrollUp(); });
-    followScroll(series, 1);
-}
-
-void RecordStore::scrollByCopy(const SeriesSet& series) {
-    forEachSeries(series, [](auto& s) { s.scrollDownByCopy(); });
-    followScroll(series, -1);
-}
-
-void RecordStore::scrollReverseByCopy(const SeriesSet& series) {
-    forEachSeries(series, [](auto& s) { s.scrollUpByCopy(); });
     followScroll(series, 1);
 }
 

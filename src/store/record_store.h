@@ -89,11 +89,6 @@ class RecordStore {
     // value; row 1 keeps its value.
     void scrollReverse(const SeriesSet& series = SeriesSet::all());
 
-    // The same moves as literal row-by-row copies (20000 rows per series);
-    // kept to check and measure the O(1) forms against.
-    void scrollByCopy(const SeriesSet& series = SeriesSet::all());
-    void scrollReverseByCopy(const SeriesSet& series = SeriesSet::all());
-
   private:
     // One column over rows 0..20001. Rows 1..20001 form a ring whose start
     // moves on a scroll, so a scroll is a change of origin plus the single
@@ -106,8 +101,6 @@ class RecordStore {
         const T& at(int row) const { return cells_[physical(row)]; }
         void scrollDown();
         void scrollUp();
-        void scrollDownByCopy();
-        void scrollUpByCopy();
 
       private:
         static constexpr int kRing = kLastRow;  // rows 1..20001

@@ -7,6 +7,8 @@
 #include <memory>
 #include <random>
 
+#include "support/literal_record.h"
+
 namespace tq {
 namespace {
 
@@ -214,7 +216,7 @@ TEST(RecordStore, ScrollsWrapTheRingCorrectly) {
     EXPECT_EQ(store->value(kLast, 1), std::nullopt);  // other series untouched
 }
 
-void expectSameCells(const RecordStore& a, const RecordStore& b) {
+void expectSameCells(const RecordStore& a, const test::LiteralRecord& b) {
     for (int r = 0; r <= kLast; ++r) {
         for (int c = 0; c < RecordStore::kColumns; ++c) {
             ASSERT_EQ(a.value(r, c), b.value(r, c)) << r << "," << c;
@@ -227,7 +229,7 @@ void expectSameCells(const RecordStore& a, const RecordStore& b) {
 TEST(RecordStore, ConstantTimeScrollsMatchTheRowByRowCopy) {
     std::mt19937 rng(4700);
     auto fast = std::make_unique<RecordStore>();
-    auto literal = std::make_unique<RecordStore>();
+    auto literal = std::make_unique<test::LiteralRecord>();
     // Start the fast store's rings just short of wrapping round.
     for (int i = 0; i < kLast - 3; ++i) {
         fast->scroll();
@@ -236,11 +238,12 @@ TEST(RecordStore, ConstantTimeScrollsMatchTheRowByRowCopy) {
     std::uniform_int_distribution<int> anyColumn(0, RecordStore::kColumns - 1);
     std::uniform_real_distribution<double> anyValue(-1e6, 1e6);
     auto write = [&](int row, int column, double v) {
-        for (auto* s : {fast.get(), literal.get()}) {
-            s->setValue(row, column, v);
-            s->setPlotY(row, column, static_cast<std::int32_t>(v));
-            s->setTime(row, -v);
-        }
+        fast->setValue(row, column, v);
+        fast->setPlotY(row, column, static_cast<std::int32_t>(v));
+        fast->setTime(row, -v);
+        literal->setValue(row, column, v);
+        literal->setPlotY(row, column, static_cast<std::int32_t>(v));
+        literal->setTime(row, -v);
     };
     for (int r = 0; r <= kLast; ++r) {
         for (int c = 0; c < RecordStore::kColumns; ++c) {
