@@ -1,7 +1,7 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 
-#include "panel/controls.h"
+#include "panel/picture_check_box.h"
 
 namespace tq {
 

@@ -1,5 +1,5 @@
+#include "panel/timer.h"
 #include "common/clock.h"
-#include "panel/controls.h"
 
 namespace tq {
 
