@@ -16,13 +16,13 @@ import subprocess
 import sys
 
 # Everything that decides: links Qt Core at most.
-CORE = {"common", "catalogue", "store", "rules", "engine", "journal"}
+CORE = {"common", "catalogue", "store", "rules", "engine", "journal", "analysis"}
 # Beside the core, also widget-free.
 WIDGET_FREE = CORE | {"instrument", "sim", "export"}
 # Files of a widget-free folder that belong to the window.
 WINDOW_FILES = {"export/save_panel.h", "export/save_panel.cpp"}
 # Folders that hold widgets or handlers that read them.
-WINDOW = {"panel", "channels", "display", "run", "app", "status", "analysis"}
+WINDOW = {"panel", "channels", "display", "run", "app", "status", "analysis_view"}
 WIDGET_MODULES = ("QtGui", "QtWidgets", "QtOpenGLWidgets", "QtSvgWidgets", "QtPrintSupport",
                   "QtCharts")
 FORBIDDEN_LINKS = re.compile(r"Qt6?::(Gui|Widgets|OpenGLWidgets|SvgWidgets|PrintSupport|Charts)\b"
