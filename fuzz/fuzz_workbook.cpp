@@ -182,10 +182,7 @@ void checkStreamAlone(const std::vector<std::uint8_t>& stream,
           "padding not zero");
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider in(data, size);
+std::vector<HeaderText> consumeHeader(FuzzedDataProvider& in) {
     std::vector<HeaderText> header(in.ConsumeIntegralInRange<std::size_t>(0, 16));
     for (HeaderText& h : header) {
         h = headerText(in);
@@ -197,28 +194,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             header.push_back(header[c % header.size()]);
         }
     }
+    return header;
+}
+
+// Mostly the rows as given; now and then a long run of them, rarely one
+// past the sheet's 65535 data rows or the 109 FAT sectors of the file
+// header (about 31,000 rows): those take a second each here.
+std::size_t consumeRowCount(FuzzedDataProvider& in, std::size_t poolSize) {
+    switch (in.ConsumeIntegralInRange(0, 127)) {
+        case 1:
+            return in.ConsumeIntegralInRange<std::size_t>(0, 66000);
+        case 2:
+        case 3:
+            return in.ConsumeIntegralInRange<std::size_t>(0, 3000);
+        default:
+            return in.ConsumeIntegralInRange<std::size_t>(0, poolSize);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const std::vector<HeaderText> header = consumeHeader(in);
     std::vector<WorkbookRow> pool(in.ConsumeIntegralInRange<std::size_t>(1, 64));
     for (WorkbookRow& row : pool) {
         for (auto& v : row) {
             v = value(in);
         }
     }
-    // Mostly the rows as given; now and then a long run of them, rarely one
-    // past the sheet's 65535 data rows or the 109 FAT sectors of the file
-    // header (about 31,000 rows): those take a second each here.
-    std::size_t rowCount = 0;
-    switch (in.ConsumeIntegralInRange(0, 127)) {
-        case 1:
-            rowCount = in.ConsumeIntegralInRange<std::size_t>(0, 66000);
-            break;
-        case 2:
-        case 3:
-            rowCount = in.ConsumeIntegralInRange<std::size_t>(0, 3000);
-            break;
-        default:
-            rowCount = in.ConsumeIntegralInRange<std::size_t>(0, pool.size());
-            break;
-    }
+    const std::size_t rowCount = consumeRowCount(in, pool.size());
     std::vector<std::string> texts;
     for (const HeaderText& h : header) {
         texts.push_back(h.utf8);

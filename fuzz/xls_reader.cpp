@@ -242,17 +242,9 @@ void readSheet(Records records, Workbook& book) {
     }
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> compoundStream(std::span<const std::uint8_t> file,
-                                         std::u16string_view name) {
-    static constexpr std::uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-    const Sectors sectors(file);
-    require(std::memcmp(file.data(), kSignature, sizeof kSignature) == 0, "signature");
-    require(u16At(file, 0x1A) == 3 && u16At(file, 0x1C) == 0xFFFE && u16At(file, 0x1E) == 9,
-            "version 3, little-endian, 512-byte sectors");
-    require(u32At(file, 0x38) == 0x1000, "mini-stream cutoff");
-
+// The FAT, with its own sectors, the DIFAT's and those past the file marked
+// as the format requires.
+std::vector<std::uint32_t> checkedFat(std::span<const std::uint8_t> file, const Sectors& sectors) {
     std::vector<std::uint32_t> difatSectors;
     const auto fatSectors = fatSectorNumbers(file, sectors, difatSectors);
     std::vector<std::uint32_t> fat;
@@ -272,12 +264,33 @@ std::vector<std::uint8_t> compoundStream(std::span<const std::uint8_t> file,
     for (std::size_t s = sectors.count(); s < fat.size(); ++s) {
         require(fat[s] == kFree, "FAT entry past the file in use");
     }
+    return fat;
+}
 
-    std::vector<std::uint8_t> directory;
-    for (const std::uint32_t s : chain(fat, u32At(file, 0x30))) {
-        const auto bytes = sectors.sector(s);
-        directory.insert(directory.end(), bytes.begin(), bytes.end());
+// The bytes of a chain's sectors, in its order.
+std::vector<std::uint8_t> joined(const Sectors& sectors, const std::vector<std::uint32_t>& chain) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(chain.size() * kSector);
+    for (const std::uint32_t s : chain) {
+        const auto sector = sectors.sector(s);
+        bytes.insert(bytes.end(), sector.begin(), sector.end());
     }
+    return bytes;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> compoundStream(std::span<const std::uint8_t> file,
+                                         std::u16string_view name) {
+    static constexpr std::uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    const Sectors sectors(file);
+    require(std::memcmp(file.data(), kSignature, sizeof kSignature) == 0, "signature");
+    require(u16At(file, 0x1A) == 3 && u16At(file, 0x1C) == 0xFFFE && u16At(file, 0x1E) == 9,
+            "version 3, little-endian, 512-byte sectors");
+    require(u32At(file, 0x38) == 0x1000, "mini-stream cutoff");
+
+    const std::vector<std::uint32_t> fat = checkedFat(file, sectors);
+    const std::vector<std::uint8_t> directory = joined(sectors, chain(fat, u32At(file, 0x30)));
     const std::span<const std::uint8_t> dir(directory);
     require(dir.size() >= 128 && dir[0x42] == 5, "root entry first");
     for (std::size_t e = 0; e + 128 <= dir.size(); e += 128) {
@@ -296,12 +309,7 @@ std::vector<std::uint8_t> compoundStream(std::span<const std::uint8_t> file,
         require(size >= 0x1000, "stream below the cutoff but not in the mini stream");
         const auto streamSectors = chain(fat, u32At(dir, e + 0x74));
         require(streamSectors.size() == (size + kSector - 1) / kSector, "chain length vs size");
-        std::vector<std::uint8_t> stream;
-        stream.reserve(streamSectors.size() * kSector);
-        for (const std::uint32_t s : streamSectors) {
-            const auto bytes = sectors.sector(s);
-            stream.insert(stream.end(), bytes.begin(), bytes.end());
-        }
+        std::vector<std::uint8_t> stream = joined(sectors, streamSectors);
         stream.resize(size);
         return stream;
     }

@@ -55,8 +55,18 @@ MeterInitial::MeterInitial(Panel& panel, Clock& clock, InstrumentSession& sessio
     : p_(panel), clock_(clock), session_(session), boxes_(boxes) {}
 
 void MeterInitial::Initial() {
-    InstrumentSession& s = session_;
     outcome_ = {};
+    if (!openMeter()) {
+        return;
+    }
+    identify();
+    probeCard();
+}
+
+// Finds and opens the meter; false, with the failure told, when there is none
+// to talk to.
+bool MeterInitial::openMeter() {
+    InstrumentSession& s = session_;
     if (const visa::ViStatus status = s.openResourceManager(); visa::failed(status)) {
         outcome_ = {.step = InitialOutcome::Step::NoVisa,
                     .status = status,
@@ -66,7 +76,7 @@ void MeterInitial::Initial() {
         reportFailure("no VISA library: " + s.describe(status), status);
         boxes_.show(QString::fromUtf8(kVisaLibraryError), QString::fromUtf8(kVisaLibraryErrorTitle),
                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::Exclamation);
-        return;
+        return false;
     }
     s.findMeters();
     if (!(s.FoundCount > 0)) {
@@ -77,7 +87,7 @@ void MeterInitial::Initial() {
                     .reason = {}};
         reportFailure("no TQ4700 found matching " + std::string(kMeterPattern), s.VisaStatus);
         notFound();
-        return;
+        return false;
     }
     s.openMeter();
     // A meter found but not opened (a refused connection, a device node the
@@ -92,8 +102,14 @@ void MeterInitial::Initial() {
                       permissionHint(s.ResourceName, status));
         s.FoundCount = 0;
         notFound();
-        return;
+        return false;
     }
+    return true;
+}
+
+// Shows the serial number and asks the meter who it is.
+void MeterInitial::identify() {
+    InstrumentSession& s = session_;
     p_.LabSN->setText(QString::fromStdString(serialLabel(s.ResourceName)));
     s.setIoTimeout();
 
@@ -120,7 +136,11 @@ void MeterInitial::Initial() {
                       s.VisaStatus);
     }
     clock_.yield();
+}
 
+// A meter with a scanner card answers 1 to the card query.
+void MeterInitial::probeCard() {
+    InstrumentSession& s = session_;
     s.writeLine("Rout:state?");
     clock_.pause(kCardProbeDelayMs);
     s.readReply();

@@ -51,6 +51,9 @@ class MeterInitial {
     void layOutForOneChannel();
     // The failure stays on screen and the resource manager is closed.
     void notFound();
+    bool openMeter();
+    void identify();
+    void probeCard();
 
     Panel& p_;
     Clock& clock_;

@@ -58,6 +58,33 @@ std::size_t decodeOne(std::string_view s, std::size_t i, char32_t& cp) {
     return len;
 }
 
+// A string's characters after its header, one or two bytes each; where the
+// record is full they go on in a CONTINUE record that restates the flags.
+void writeCharacters(RecordWriter& w, const std::vector<std::uint16_t>& units, bool wide) {
+    const std::size_t charSize = wide ? 2 : 1;
+    std::size_t done = 0;
+    while (done < units.size()) {
+        std::size_t take = std::min(w.roomLeft() / charSize, units.size() - done);
+        if (take == 0) {
+            w.end();
+            w.begin(RecordId::Continue);
+            w.u8(wide ? 1 : 0);
+            continue;
+        }
+        if (take > 1 && done + take < units.size() && isHighSurrogate(units[done + take - 1])) {
+            --take;  // keep a surrogate pair in one record
+        }
+        for (std::size_t k = done; k < done + take; ++k) {
+            if (wide) {
+                w.u16(units[k]);
+            } else {
+                w.u8(static_cast<std::uint8_t>(units[k]));
+            }
+        }
+        done += take;
+    }
+}
+
 }  // namespace
 
 std::vector<std::uint16_t> utf16Units(std::string_view utf8) {
@@ -126,29 +153,7 @@ void SharedStrings::write(RecordWriter& w) const {
         }
         w.u16(static_cast<std::uint16_t>(e.units.size()));
         w.u8(flags);
-        std::size_t done = 0;
-        while (done < e.units.size()) {
-            std::size_t take = std::min(w.roomLeft() / charSize, e.units.size() - done);
-            if (take == 0) {
-                // The rest goes on in a CONTINUE record that restates the flags.
-                w.end();
-                w.begin(RecordId::Continue);
-                w.u8(flags);
-                continue;
-            }
-            if (take > 1 && done + take < e.units.size() &&
-                isHighSurrogate(e.units[done + take - 1])) {
-                --take;  // keep a surrogate pair in one record
-            }
-            for (std::size_t k = done; k < done + take; ++k) {
-                if (e.wide) {
-                    w.u16(e.units[k]);
-                } else {
-                    w.u8(static_cast<std::uint8_t>(e.units[k]));
-                }
-            }
-            done += take;
-        }
+        writeCharacters(w, e.units, e.wide);
     }
     w.end();
 

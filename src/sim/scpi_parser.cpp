@@ -1,7 +1,9 @@
 #include "sim/scpi_parser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <optional>
 #include <system_error>
 
 #include "sim/scpi_error.h"
@@ -226,47 +228,38 @@ bool mnemonicMatches(std::string_view pattern, std::string_view typed) {
     return equalNoCase(typed, shortForm) || equalNoCase(typed, pattern);
 }
 
-ParseResult parseUnit(std::string_view unit) {
-    unit = trim(unit);
-    std::size_t headerEnd = 0;
-    while (headerEnd < unit.size() && !isBlank(unit[headerEnd])) {
-        ++headerEnd;
-    }
-    std::string_view header = unit.substr(0, headerEnd);
-    const std::string_view rest = trim(unit.substr(headerEnd));
+namespace {
 
-    ProgramUnit result;
+// The header's nodes into result: a common command (*IDN) or a path of
+// mnemonics, relative or from the root.
+std::optional<ParseFailure> parseHeader(std::string_view header, ProgramUnit& result) {
     if (!header.empty() && header.back() == '?') {
         result.query = true;
         header.remove_suffix(1);
     }
     if (!header.empty() && header.front() == '*') {
         const std::string_view name = header.substr(1);
-        if (name.empty()) {
+        if (name.empty() || !std::all_of(name.begin(), name.end(), isAlpha)) {
             return ParseFailure{error::syntax};
-        }
-        for (char c : name) {
-            if (!isAlpha(c)) {
-                return ParseFailure{error::syntax};
-            }
         }
         result.common = true;
         result.nodes.emplace_back(header);
-    } else {
-        if (!header.empty() && header.front() == ':') {
-            result.absolute = true;
-            header.remove_prefix(1);
-        }
-        auto nodes = parseMnemonics(header);
-        if (const auto* failure = std::get_if<ParseFailure>(&nodes)) {
-            return *failure;
-        }
-        result.nodes = std::move(std::get<std::vector<std::string>>(nodes));
+        return std::nullopt;
     }
+    if (!header.empty() && header.front() == ':') {
+        result.absolute = true;
+        header.remove_prefix(1);
+    }
+    auto nodes = parseMnemonics(header);
+    if (const auto* failure = std::get_if<ParseFailure>(&nodes)) {
+        return *failure;
+    }
+    result.nodes = std::move(std::get<std::vector<std::string>>(nodes));
+    return std::nullopt;
+}
 
-    if (rest.empty()) {
-        return result;
-    }
+// The comma-separated parameters into result; a comma inside quotes is text.
+std::optional<ParseFailure> parseParams(std::string_view rest, ProgramUnit& result) {
     std::size_t start = 0;
     std::size_t i = 0;
     while (true) {
@@ -285,11 +278,31 @@ ParseResult parseUnit(std::string_view unit) {
             }
             result.params.push_back(std::move(std::get<Param>(param)));
             if (i == rest.size()) {
-                break;
+                return std::nullopt;
             }
             start = i + 1;
         }
         ++i;
+    }
+}
+
+}  // namespace
+
+ParseResult parseUnit(std::string_view unit) {
+    unit = trim(unit);
+    std::size_t headerEnd = 0;
+    while (headerEnd < unit.size() && !isBlank(unit[headerEnd])) {
+        ++headerEnd;
+    }
+    const std::string_view rest = trim(unit.substr(headerEnd));
+    ProgramUnit result;
+    if (auto failure = parseHeader(unit.substr(0, headerEnd), result)) {
+        return *failure;
+    }
+    if (!rest.empty()) {
+        if (auto failure = parseParams(rest, result)) {
+            return *failure;
+        }
     }
     return result;
 }

@@ -96,81 +96,95 @@ std::string quoted(std::string_view s) {
     return "'" + std::string(s) + "'";
 }
 
-// Fills command from the argument of its line; an error text otherwise.
-std::optional<std::string> readArgument(const VerbInfo& verb, std::string_view argument,
-                                        Command& command) {
+// Each readX fills command from the argument of its line, or gives the error text.
+using ArgumentError = std::optional<std::string>;
+
+ArgumentError readNames(const VerbInfo& verb, std::string_view argument, Command& command) {
     const std::string word(verb.word);
+    const Split split = splitWord(argument);
+    if (split.word.empty()) {
+        return word + " needs a control name";
+    }
+    if (verb.shape == Shape::Name) {
+        if (split.rest && !allBlank(*split.rest)) {
+            return word + " takes one control name, not " + quoted(trimmed(argument));
+        }
+        command.control = split.word;
+        return std::nullopt;
+    }
+    command.control = split.word;
+    command.text = split.rest.value_or(std::string_view());
+    if (verb.shape == Shape::NameItem && command.text.empty()) {
+        return word + " needs a list item after the control name";
+    }
+    return std::nullopt;
+}
+
+ArgumentError readFile(const VerbInfo& verb, std::string_view argument, Command& command) {
+    const std::string word(verb.word);
+    if (allBlank(argument)) {
+        return word + " needs a file name";
+    }
+    if (verb.shape == Shape::Picture && !pictureFormat(argument)) {
+        return word + " writes a file ending in " + std::string(kPictureFormats) + ", not " +
+               quoted(argument);
+    }
+    command.text = argument;
+    return std::nullopt;
+}
+
+ArgumentError readMs(const VerbInfo& verb, std::string_view argument, Command& command) {
+    const std::string_view digits = trimmed(argument);
+    std::int64_t ms = -1;
+    const bool onlyDigits =
+        !digits.empty() &&
+        std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (onlyDigits) {
+        const auto [end, ec] = std::from_chars(digits.begin(), digits.end(), ms);
+        if (ec != std::errc() || end != digits.end()) {
+            ms = -1;
+        }
+    }
+    if (ms < 0 || ms > kMaxWaitMs) {
+        return std::string(verb.word) + " needs whole milliseconds from 0 to " +
+               std::to_string(kMaxWaitMs) +
+               (digits.empty() ? std::string() : ", not " + quoted(digits));
+    }
+    command.ms = ms;
+    return std::nullopt;
+}
+
+ArgumentError readReply(const VerbInfo& verb, std::string_view argument, Command& command) {
+    const std::string_view given = trimmed(argument);
+    const auto* it = std::find_if(kReplies.begin(), kReplies.end(),
+                                  [given](const ReplyInfo& r) { return r.word == given; });
+    if (it == kReplies.end()) {
+        return std::string(verb.word) + " takes yes, no or ok" +
+               (given.empty() ? std::string() : ", not " + quoted(given));
+    }
+    command.reply = it->reply;
+    return std::nullopt;
+}
+
+ArgumentError readArgument(const VerbInfo& verb, std::string_view argument, Command& command) {
     switch (verb.shape) {
         case Shape::None:
             if (!allBlank(argument)) {
-                return word + " takes no argument, not " + quoted(trimmed(argument));
+                return std::string(verb.word) + " takes no argument, not " +
+                       quoted(trimmed(argument));
             }
             return std::nullopt;
-        case Shape::Name: {
-            const Split split = splitWord(argument);
-            if (split.word.empty()) {
-                return word + " needs a control name";
-            }
-            if (split.rest && !allBlank(*split.rest)) {
-                return word + " takes one control name, not " + quoted(trimmed(argument));
-            }
-            command.control = split.word;
-            return std::nullopt;
-        }
+        case Shape::Name:
         case Shape::NameText:
-        case Shape::NameItem: {
-            const Split split = splitWord(argument);
-            if (split.word.empty()) {
-                return word + " needs a control name";
-            }
-            command.control = split.word;
-            command.text = split.rest.value_or(std::string_view());
-            if (verb.shape == Shape::NameItem && command.text.empty()) {
-                return word + " needs a list item after the control name";
-            }
-            return std::nullopt;
-        }
+        case Shape::NameItem:
+            return readNames(verb, argument, command);
         case Shape::File:
         case Shape::Picture:
-            if (allBlank(argument)) {
-                return word + " needs a file name";
-            }
-            if (verb.shape == Shape::Picture && !pictureFormat(argument)) {
-                return word + " writes a file ending in " + std::string(kPictureFormats) +
-                       ", not " + quoted(argument);
-            }
-            command.text = argument;
-            return std::nullopt;
-        case Shape::Ms: {
-            const std::string_view digits = trimmed(argument);
-            std::int64_t ms = -1;
-            const bool onlyDigits =
-                !digits.empty() && std::all_of(digits.begin(), digits.end(),
-                                               [](char c) { return c >= '0' && c <= '9'; });
-            if (onlyDigits) {
-                const auto [end, ec] = std::from_chars(digits.begin(), digits.end(), ms);
-                if (ec != std::errc() || end != digits.end()) {
-                    ms = -1;
-                }
-            }
-            if (ms < 0 || ms > kMaxWaitMs) {
-                return word + " needs whole milliseconds from 0 to " + std::to_string(kMaxWaitMs) +
-                       (digits.empty() ? std::string() : ", not " + quoted(digits));
-            }
-            command.ms = ms;
-            return std::nullopt;
-        }
-        case Shape::Reply: {
-            const std::string_view given = trimmed(argument);
-            const auto* it = std::find_if(kReplies.begin(), kReplies.end(),
-                                          [given](const ReplyInfo& r) { return r.word == given; });
-            if (it == kReplies.end()) {
-                return word + " takes yes, no or ok" +
-                       (given.empty() ? std::string() : ", not " + quoted(given));
-            }
-            command.reply = it->reply;
-            return std::nullopt;
-        }
+            return readFile(verb, argument, command);
+        case Shape::Ms:
+            return readMs(verb, argument, command);
+        case Shape::Reply:
+            return readReply(verb, argument, command);
     }
     return std::nullopt;
 }

@@ -135,53 +135,26 @@ void ScriptRunner::execute(const Command& c) {
         case Verb::Click:
             onControl(c);
             return;
-        case Verb::Expect: {
-            const QObject* control = script::findControl(window_, qText(c.control));
-            if (control == nullptr) {
-                fail(QStringLiteral("no control is named %1").arg(qText(c.control)));
-                return;
-            }
-            const std::optional<QString> shown = script::shownText(*control);
-            if (!shown) {
-                fail(QStringLiteral("%1 has no caption or text").arg(qText(c.control)));
-            } else if (*shown != qText(c.text)) {
-                fail(QStringLiteral("read \"%1\" not \"%2\"").arg(*shown, qText(c.text)));
-            } else {
-                next();
-            }
+        case Verb::Expect:
+            expect(c);
             return;
-        }
         case Verb::Answer:
             boxes_.queue(c.reply, c.line);
             next();
             return;
-        case Verb::Wait: {
-            const QPointer<QObject> alive(&context_);
-            clock_.startTimer(c.ms, [this, alive] {
-                if (alive) {
-                    post([this] { step(); });
-                }
-            });
+        case Verb::Wait:
+            waitMs(c.ms);
             return;
-        }
         case Verb::WaitRun:
             waitForRun();
             return;
         case Verb::Screenshot:
             // The next step is scheduled only afterwards: rendering serves
             // events, and the picture is of the window before the next command.
-            if (!writeScreenshot(window_, qText(c.text), &error)) {
-                fail(error);
-            } else {
-                next();
-            }
+            nextUnless(!writeScreenshot(window_, qText(c.text), &error), error);
             return;
         case Verb::Dump:
-            if (!writeControlDump(&window_, qText(c.text), &error)) {
-                fail(error);
-            } else {
-                next();
-            }
+            nextUnless(!writeControlDump(&window_, qText(c.text), &error), error);
             return;
         case Verb::Exit:
             if (!answersLeftOver()) {
@@ -189,6 +162,39 @@ void ScriptRunner::execute(const Command& c) {
             }
             return;
     }
+}
+
+void ScriptRunner::nextUnless(bool failed, const QString& error) {
+    if (failed) {
+        fail(error);
+    } else {
+        post([this] { step(); });
+    }
+}
+
+void ScriptRunner::expect(const Command& c) {
+    const QObject* control = script::findControl(window_, qText(c.control));
+    if (control == nullptr) {
+        fail(QStringLiteral("no control is named %1").arg(qText(c.control)));
+        return;
+    }
+    const std::optional<QString> shown = script::shownText(*control);
+    if (!shown) {
+        fail(QStringLiteral("%1 has no caption or text").arg(qText(c.control)));
+    } else if (*shown != qText(c.text)) {
+        fail(QStringLiteral("read \"%1\" not \"%2\"").arg(*shown, qText(c.text)));
+    } else {
+        post([this] { step(); });
+    }
+}
+
+void ScriptRunner::waitMs(std::int64_t ms) {
+    const QPointer<QObject> alive(&context_);
+    clock_.startTimer(ms, [this, alive] {
+        if (alive) {
+            post([this] { step(); });
+        }
+    });
 }
 
 void ScriptRunner::onControl(const Command& c) {

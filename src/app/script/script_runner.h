@@ -74,6 +74,10 @@ class ScriptRunner {
     void step();
     void execute(const script::Command& c);
     void onControl(const script::Command& c);
+    void expect(const script::Command& c);
+    void waitMs(std::int64_t ms);
+    // Fails with error, or goes on to the next command.
+    void nextUnless(bool failed, const QString& error);
     // Does what the command does to the control; the refusal, if any.
     QString act(script::Verb verb, QObject& control, const QString& text);
     void waitForRun();

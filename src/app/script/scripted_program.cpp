@@ -77,6 +77,32 @@ ScriptHooks windowScriptHooks(Form1& form, ScriptMessageBoxes& boxes,
                 }};
 }
 
+namespace {
+
+// The program's time. With --fast virtual time moves only when the program
+// waits; the simulated meter runs on the same clock, so runs take no longer
+// than their drawing.
+class ProgramTime {
+  public:
+    explicit ProgramTime(bool fast)
+        : virtual_(fast ? std::make_unique<VirtualClock>() : nullptr),
+          real_(fast ? nullptr : std::make_unique<RealClock>()),
+          clock_(virtual_ ? static_cast<Clock&>(*virtual_) : *real_) {
+        if (virtual_) {
+            pump_.emplace(*virtual_, clock_);
+        }
+    }
+    ScriptClock& clock() { return clock_; }
+
+  private:
+    std::unique_ptr<VirtualClock> virtual_;
+    std::unique_ptr<RealClock> real_;
+    ScriptClock clock_;
+    std::optional<VirtualTimePump> pump_;
+};
+
+}  // namespace
+
 int runScriptedProgram(const Options& options) {
     std::optional<std::vector<script::Command>> commands;
     if (!options.scriptPath.isEmpty()) {
@@ -88,23 +114,8 @@ int runScriptedProgram(const Options& options) {
         commands = std::move(std::get<std::vector<script::Command>>(loaded));
     }
 
-    // Virtual time moves only when the program waits; the simulated meter
-    // runs on the same clock, so runs take no longer than their drawing.
-    std::unique_ptr<VirtualClock> virtualTime;
-    std::unique_ptr<RealClock> realTime;
-    Clock* base = nullptr;
-    if (options.fast) {
-        virtualTime = std::make_unique<VirtualClock>();
-        base = virtualTime.get();
-    } else {
-        realTime = std::make_unique<RealClock>();
-        base = realTime.get();
-    }
-    ScriptClock clock(*base);
-    std::optional<VirtualTimePump> pump;
-    if (virtualTime) {
-        pump.emplace(*virtualTime, clock);
-    }
+    ProgramTime time(options.fast);
+    ScriptClock& clock = time.clock();
 
     visa::Link link = openMeterLink(options, clock);
     QtMessageBoxes windowBoxes;
