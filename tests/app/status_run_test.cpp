@@ -113,8 +113,7 @@ TEST(StatusRun, ALostConnectionIsReconnectedWithoutLosingTheRun) {
     EXPECT_GT(taken, 0);
     EXPECT_LT(taken, 500);
     EXPECT_EQ(text(line.statusRun), "Connection lost at point " + std::to_string(taken) + " / 500");
-    EXPECT_TRUE(text(line.statusLink).starts_with("Link lost (VI_ERROR_"))
-        << text(line.statusLink);
+    EXPECT_TRUE(text(line.statusLink).starts_with("Link lost (VI_ERROR_")) << text(line.statusLink);
     EXPECT_FALSE(line.statusReconnect->isHidden());
     EXPECT_LT(clock.tickMs() - start, 60000);
 
