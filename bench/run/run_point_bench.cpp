@@ -5,20 +5,37 @@
 // point with the simulated meter answering is measured last.
 #include <benchmark/benchmark.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <memory>
 #include <string>
 
+#include "display/scale_controls.h"
+#include "display/trend_plot.h"
 #include "engine/point_loop.h"
 #include "engine/run_observers.h"
 #include "engine/scan_card_run.h"
 #include "panel/line_painter_reference.h"
-#include "run/run_rig.h"
+#include "run/run_driver.h"
+#include "run/window_rig.h"
+#include "store/record_store.h"
 
 namespace {
 
-using tq::test::RunRig;
+// The window's parts the bench reaches.
+struct RunRig {
+    tq::test::WindowRig window;
+    tq::Panel& p = window.p;
+    tq::InstrumentSession& session = window.form->session();
+    tq::ScaleState& scale = window.form->scale();
+    tq::ScaleControls& scaleControls = window.form->scaleControls();
+    tq::RecordStore& store = window.form->store();
+    tq::TrendPlot& plot = window.form->trendPlot();
+    tq::RunDriver& driver = window.form->runDriver();
+};
 
 constexpr int kPointsPerScreen = 1000;
 constexpr int kRecordLength = 10000;
@@ -27,9 +44,16 @@ constexpr int kPointIndex = 5000;
 
 std::unique_ptr<RunRig> makeRig() {
     auto rig = std::make_unique<RunRig>();
-    rig->meter().setTranscriptKept(false);
-    rig->setChannels({{"DCV", "10V"}}, 10);
-    rig->setPointsPerScreen(kPointsPerScreen);
+    rig->window.link.meter->setTranscriptKept(false);
+    rig->window.useRows(10);
+    for (std::size_t i = 0; i < 10; ++i) {
+        rig->p.CboFunc[i]->setEditText("DCV");
+        rig->p.CboRange[i]->setEditText("10V");
+    }
+    rig->p.CboPoint->setEditText(QString::number(kPointsPerScreen));
+    rig->scaleControls.CboPoint_Click();
+    // The math channel off, as the bench has always measured the point.
+    rig->p.ChkMath->setChecked(false);
     rig->p.TxtRecordLen->setText(QString::number(kRecordLength));
     rig->p.ChkTest[0]->setChecked(true);
     rig->p.ChkTest[1]->setChecked(true);
@@ -52,14 +76,14 @@ RunRig& rig() {
     return *shared;
 }
 
-// The run's parts as the window gives them to the engine, without a math
-// step or observers.
+// The run's parts as the window gives them to the engine, without
+// observers.
 struct Engine {
     explicit Engine(RunRig& r)
         : link(r.session),
           inputs(r.p, r.plot, stop),
-          display(r.p, r.scaleControls, r.plot, noMath),
-          ctx{.clock = r.clock,
+          display(r.p, r.scaleControls, r.plot),
+          ctx{.clock = r.window.clock,
               .link = link,
               .scale = r.scale,
               .store = r.store,
@@ -70,7 +94,6 @@ struct Engine {
               .observers = observers} {}
 
     bool stop = false;
-    tq::PanelRunDisplay::MathStep noMath;
     tq::RunObservers observers;
     tq::SessionLink link;
     tq::PanelRunInputs inputs;

@@ -72,7 +72,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
 
     // The pointer, the math row, the run and the save panel.
     pointer_ = std::make_unique<PointerControls>(panel_, clock_, scale_, *store_, *trendPlot_);
-    math_ = std::make_unique<MathControls>(panel_, clock_, scale_, *store_);
+    math_ = std::make_unique<MathControls>(panel_);
     runDriver_ = std::make_unique<RunDriver>(panel_, clock_, session_, scale_, *scaleControls_,
                                              *store_, *trendPlot_, boxes_);
     savePanel_ = std::make_unique<SavePanel>(
@@ -83,14 +83,9 @@ Form1::Form1(Form1Services services, QWidget* parent)
                      }});
     trendPlot_->setRunMarkerHook(
         [this](std::int32_t last, RunMode mode) { pointer_->runPointer(last, mode); });
-    math_->setMathAxisHook([this] { scaleControls_->writeMathLabels(); });
-    runDriver_->hooks.mathStep = [this](std::array<double, 12>& Reading, int row) {
-        math_->mathStep(Reading, row);
-    };
     runDriver_->hooks.runStarting = [this] { savePanel_->clearSavedPath(); };
     runDriver_->hooks.onRunEnd = [this] { pointer_->onRunEnd(); };
     runDriver_->hooks.runFinished = [this] { exit_->runFinished(); };
-    runDriver_->hooks.mathFormula = [this] { return math_->formulaText(); };
     runIsGoing_ = [this] { return runDriver_->isRunning(); };
     stopRun_ = [this] { runDriver_->requestStop(); };
     pointer_->connectEvents();

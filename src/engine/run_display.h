@@ -1,17 +1,15 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
-#include <string_view>
 
 #include "catalogue/run_mode.h"
 
 namespace tq {
 
 // What a run shows while it goes, on whatever shows it: the counters and
-// read-outs, the scale translation with its axis, the redraw and the math
-// step. Read-out boxes are 0-based (0 is CH1).
+// read-outs, the left axis after an autoscale, the math value with its axis
+// and the redraw. Read-out boxes are 0-based (0 is CH1).
 class RunDisplay {
   public:
     virtual ~RunDisplay() = default;
@@ -32,16 +30,14 @@ class RunDisplay {
     // A reading, marked where it is an overload.
     virtual void showReading(int box, double reading) = 0;
 
-    // The run's translation of a row's range into the function's full scale
-    // (rewriting the axis labels it changes).
-    virtual void translateRange(std::string_view function, std::string_view range) = 0;
     // The channel on the left axis, and its rewrite after an autoscale.
     virtual std::optional<int> leftAxisChannel() const = 0;
     virtual void refreshLeftAxis(int channel) = 0;
 
-    // Once per scan-card point after the channels are stored in `row`: the
-    // math value and its column.
-    virtual void mathStep(std::array<double, 12>& reading, int row) = 0;
+    // The math value a scan-card point formed, and the right axis once the
+    // first value of a run scaled it.
+    virtual void showMath(double value) = 0;
+    virtual void refreshMathAxis() = 0;
     // After every point is stored: the plot from the store.
     virtual void redraw(std::int32_t point, RunMode mode) = 0;
 };

@@ -1,8 +1,20 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "rules/math_channel.h"
+
 namespace tq {
+
+// The math channel as a point uses it.
+struct MathInputs {
+    MathSetup setup;
+    double factor = 1;
+    double offset = 0;
+    // The right axis shows the math value: its first value scales the axis.
+    bool onRightAxis = false;
+};
 
 // What a run reads from whoever set it up, asked at the moment the run uses
 // each value: a field changed during a run counts from its next use. Rows
@@ -28,6 +40,9 @@ class RunInputs {
     virtual std::string filter(int row) const = 0;
     // The row's calibration offset, added to its plot position.
     virtual double calibration(int row) const = 0;
+
+    // The math channel while it is on; none while it is off.
+    virtual std::optional<MathInputs> math() const = 0;
 
     // The run toggle is down; the pause toggle holds the run while it is up;
     // the program wants the run over (the window is closing).

@@ -40,7 +40,7 @@ double translateForRun(RunContext& ctx, const catalogue::Function& function,
                            (function.runTranslation == RunTranslation::UnlessRangeChanged &&
                             !rangeChangedByHand(ctx.scale, function.name));
     if (translate) {
-        ctx.display.translateRange(function.name, range);
+        TransRange(ctx.scale, function.name, range);
     } else if (function.runTranslation == RunTranslation::Never) {
         // A resistance row is never translated here, so the full scale stays
         // that of the row on the left axis; but the range it sends must be its

@@ -8,8 +8,8 @@
 // The ranges and full scales as a run sets them.
 namespace tq::run {
 
-// Translates the row's range as the run start does for its function and
-// returns the range value to send.
+// Translates the row's range into the function's full scale as the run start
+// does and returns the range value to send.
 double translateForRun(RunContext& ctx, const catalogue::Function& function,
                        std::string_view range);
 

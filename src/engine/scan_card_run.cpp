@@ -12,6 +12,7 @@
 #include "common/number_text.h"
 #include "engine/fetch_reply.h"
 #include "engine/line_steps.h"
+#include "engine/math_step.h"
 #include "engine/meter_link.h"
 #include "engine/point_loop.h"
 #include "engine/point_time.h"
@@ -45,6 +46,7 @@ constexpr double kScanLimitFloorMs = 30000;
 
 RunOutcome ScanCardRun::run() {
     RunState& st = ctx_.state;
+    st.Setup.mathFormula = run::mathFormulaOf(ctx_.inputs);
     st.ChannelCount = ctx_.inputs.channelCount();
     // The channel field ignores a count outside 1..10 while it is typed, and
     // a scan of it would never complete (the card keeps its own count). The
@@ -145,7 +147,7 @@ RunOutcome ScanCardRun::acquirePoint() {
         return fetched;
     }
     parseAndStore();
-    ctx_.display.mathStep(ctx_.state.Reading, run::currentRow(ctx_));
+    run::mathStep(ctx_, run::currentRow(ctx_));
     return RunOutcome::Continue;
 }
 

@@ -9,6 +9,7 @@
 #include "display/trend_plot.h"
 #include "panel/panel.h"
 #include "panel/readout_colour.h"
+#include "rules/math_channel.h"
 #include "rules/reading.h"
 
 namespace tq {
@@ -52,10 +53,6 @@ void PanelRunDisplay::showReading(int box, double reading) {
     }
 }
 
-void PanelRunDisplay::translateRange(std::string_view function, std::string_view range) {
-    scaleControls_.TransRange(function, range);
-}
-
 std::optional<int> PanelRunDisplay::leftAxisChannel() const {
     return scaleControls_.leftAxisChannel();
 }
@@ -64,10 +61,12 @@ void PanelRunDisplay::refreshLeftAxis(int channel) {
     scaleControls_.refreshLeftAxis(channel);
 }
 
-void PanelRunDisplay::mathStep(std::array<double, 12>& reading, int row) {
-    if (mathStep_) {
-        mathStep_(reading, row);
-    }
+void PanelRunDisplay::showMath(double value) {
+    p_.Text4->setText(QString::fromStdString(mathText(value)));
+}
+
+void PanelRunDisplay::refreshMathAxis() {
+    scaleControls_.writeMathLabels();
 }
 
 void PanelRunDisplay::redraw(std::int32_t point, RunMode mode) {

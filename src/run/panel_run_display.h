@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include "engine/run_display.h"
 
 namespace tq {
@@ -10,15 +8,12 @@ class ScaleControls;
 class TrendPlot;
 struct Panel;
 
-// A run shown on the window: Text1/5/6/7/8, the read-out boxes, the scale
+// A run shown on the window: Text1/4/5/6/7/8, the read-out boxes, the scale
 // labels and the plot.
 class PanelRunDisplay : public RunDisplay {
   public:
-    using MathStep = std::function<void(std::array<double, 12>& reading, int row)>;
-
-    PanelRunDisplay(Panel& panel, ScaleControls& scaleControls, TrendPlot& plot,
-                    const MathStep& mathStep)
-        : p_(panel), scaleControls_(scaleControls), plot_(plot), mathStep_(mathStep) {}
+    PanelRunDisplay(Panel& panel, ScaleControls& scaleControls, TrendPlot& plot)
+        : p_(panel), scaleControls_(scaleControls), plot_(plot) {}
 
     void pointNumber(std::optional<std::int32_t> point) override;
     void scannedPoint(std::int32_t point) override;
@@ -28,17 +23,16 @@ class PanelRunDisplay : public RunDisplay {
     void channelCount(double count) override;
     void clearReadout(int box) override;
     void showReading(int box, double reading) override;
-    void translateRange(std::string_view function, std::string_view range) override;
     std::optional<int> leftAxisChannel() const override;
     void refreshLeftAxis(int channel) override;
-    void mathStep(std::array<double, 12>& reading, int row) override;
+    void showMath(double value) override;
+    void refreshMathAxis() override;
     void redraw(std::int32_t point, RunMode mode) override;
 
   private:
     Panel& p_;
     ScaleControls& scaleControls_;
     TrendPlot& plot_;
-    const MathStep& mathStep_;
 };
 
 }  // namespace tq

@@ -16,6 +16,9 @@ std::size_t at(int row) {
     return static_cast<std::size_t>(row);
 }
 
+// The right axis shows the math value only while its selector reads this.
+constexpr auto kMathAxisChoice = "Math";
+
 }  // namespace
 
 // Sent as they stand, even half typed: a delay typed during a run reaches
@@ -71,6 +74,19 @@ std::string PanelRunInputs::filter(int row) const {
 
 double PanelRunInputs::calibration(int row) const {
     return fieldValue(p_.TxtCal.at(at(row)));
+}
+
+std::optional<MathInputs> PanelRunInputs::math() const {
+    if (!p_.ChkMath->isChecked()) {
+        return std::nullopt;
+    }
+    ReadMathSetup(mathSetup_, p_.Cbo1[0]->currentText().toStdString(),
+                  p_.Cbo1[1]->currentText().toStdString(), p_.Cbo2->currentText().toStdString());
+    return MathInputs{
+        .setup = mathSetup_,
+        .factor = fieldValue(p_.Text2),
+        .offset = fieldValue(p_.Text3),
+        .onRightAxis = p_.CboScale[1]->currentText() == QLatin1String(kMathAxisChoice)};
 }
 
 bool PanelRunInputs::runOn() const {

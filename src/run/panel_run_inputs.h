@@ -27,6 +27,9 @@ class PanelRunInputs : public RunInputs {
     std::string range(int row) const override;
     std::string filter(int row) const override;
     double calibration(int row) const override;
+    // The math row's choices: a text that names no channel or operator
+    // keeps the choice before it, from run to run.
+    std::optional<MathInputs> math() const override;
 
     bool runOn() const override;
     bool held() const override;
@@ -36,6 +39,7 @@ class PanelRunInputs : public RunInputs {
     const Panel& p_;
     const TrendPlot& plot_;
     const bool& stopRequested_;
+    mutable MathSetup mathSetup_;
 };
 
 }  // namespace tq

@@ -7,27 +7,20 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QString>
-#include <algorithm>
 #include <cstddef>
 
-#include "common/clock.h"
 #include "common/log.h"
 #include "common/number_qstring.h"
 #include "common/number_text.h"
 #include "display/scale_controls.h"
 #include "display/trend_plot.h"
-#include "engine/main_unit_run.h"
-#include "engine/run_reports.h"
-#include "engine/scan_card_run.h"
+#include "engine/whole_run.h"
 #include "instrument/failure_line.h"
 #include "instrument/session.h"
-#include "panel/field_value.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 #include "panel/typed_input.h"
-#include "rules/scale.h"
 #include "store/record_store.h"
-#include "store/slot_rows.h"
 
 namespace tq {
 namespace {
@@ -43,16 +36,14 @@ RunDriver::RunDriver(Panel& panel, Clock& clock, InstrumentSession& session, Sca
                      MessageBoxes& boxes)
     : watches(clock),
       p_(panel),
-      clock_(clock),
       session_(session),
-      scale_(scale),
       boxes_(boxes),
       store_(store),
       plot_(plot),
       scaleControls_(scaleControls),
       link_(session),
       inputs_(panel, plot, stopRequested_),
-      display_(panel, scaleControls, plot, hooks.mathStep),
+      display_(panel, scaleControls, plot),
       ctx_{.clock = clock,
            .link = link_,
            .scale = scale,
@@ -97,15 +88,13 @@ void RunDriver::runOnce() {
     stopRequested_ = false;
     startSteps();
     const bool scanCard = session_.ScanCardPresent == 1 && p_.ChkScanMode->isChecked();
-    store_.beginRun(scanCard ? SeriesSet::all() : SeriesSet::mainUnit());
-    beginSetup(scanCard);
+    run::startRun(ctx_, setupKnown(scanCard));
     qCDebug(lcRun) << (scanCard ? "scan-card" : "main-unit") << "run started";
-    const RunOutcome outcome = scanCard ? ScanCardRun(ctx_).run() : MainUnitRun(ctx_).run();
+    const RunOutcome outcome = run::runPoints(ctx_);
     endOfRun();
     qCDebug(lcRun) << "run ended:" << static_cast<int>(outcome) << "with" << store_.pointsTaken()
                    << "points";
-    run::reportSetupOnce(ctx_);
-    observers_.runEnded(run::runEndOf(outcome, state.LastFailureLostLink), store_.pointsTaken());
+    run::finishRun(ctx_, outcome);
     // Every point taken so far stays in the store and can be saved.
     if (outcome == RunOutcome::MeterSilent || outcome == RunOutcome::ScanNeverDone) {
         const bool silent = outcome == RunOutcome::MeterSilent;
@@ -120,20 +109,15 @@ void RunDriver::runOnce() {
     stopRequested_ = false;
 }
 
-void RunDriver::beginSetup(bool scanCard) {
-    RunSetup& s = state.Setup;
-    s = RunSetup();
+RunSetup RunDriver::setupKnown(bool scanCard) const {
+    RunSetup s;
     s.mode = scanCard ? RunMode::ScanCard : RunMode::MainUnit;
     s.resource = session_.ResourceName;
     s.identity = session_.Identity;
     s.serial = serialLabel(session_.ResourceName);
     s.interval = p_.TxtSleep->text().toStdString();
     s.pointsPerScreen = toInt32(plot_.pointsPerScreen()).value_or(0);
-    if (scanCard && hooks.mathFormula) {
-        s.mathFormula = hooks.mathFormula();
-    }
-    state.SetupReported = false;
-    state.LastFailureLostLink = false;
+    return s;
 }
 
 void RunDriver::startSteps() {
@@ -145,14 +129,7 @@ void RunDriver::startSteps() {
         scaleControls_.CboPoint_Click();
     }
     const double W = plot_.pointsPerScreen();
-    // Nothing of a run but the record and the ranges survives into the
-    // next: an overload at its first point must not take up a plot position
-    // the last run left, which may lie off the plot.
-    state.PlotY = 0;
     p_.PicScope->clear();
-    scale_.MathAutoScaled = false;
-    scale_.FreqAutoScaled = false;
-    scale_.PeriodAutoScaled = false;
     for (QPushButton* b : {p_.CmdMove1[0], p_.CmdMove1[1], p_.CmdMove2[0], p_.CmdMove2[1]}) {
         b->hide();
     }
@@ -182,16 +159,6 @@ void RunDriver::startSteps() {
     p_.FrameMa->show();
     p_.ChkTest[0]->setChecked(true);
     p_.ChkTest[1]->setChecked(true);
-    clearRunRows();
-}
-
-void RunDriver::clearRunRows() {
-    const double L = fieldValue(p_.TxtRecordLen);
-    const double lastRow = std::min<double>(slotRow(1) + L, RecordStore::kLastRow);
-    for (int row = slotRow(1); row <= lastRow; ++row) {
-        store_.clearRow(row);
-        clock_.yield();
-    }
 }
 
 void RunDriver::endOfRun() {

@@ -8,10 +8,7 @@
 #include "run/panel_run_inputs.h"
 #include "run/session_link.h"
 
-#include <array>
 #include <functional>
-#include <optional>
-#include <string>
 
 namespace tq {
 
@@ -22,9 +19,6 @@ inline constexpr const char* kScanNeverDoneMessage =
 
 // What the run calls in the parts it does not own; each may be left empty.
 struct RunHooks {
-    // Once per scan-card point after the channels are stored in `row`: the
-    // math value, Text4 and the math column (MathControls::mathStep).
-    std::function<void(std::array<double, 12>& Reading, int row)> mathStep;
     // A run is starting: what showed the last run's outcome is cleared
     // (SavePanel::clearSavedPath).
     std::function<void()> runStarting;
@@ -33,9 +27,6 @@ struct RunHooks {
     // The Start handler has returned to idle (a close that waited for the
     // run can go on).
     std::function<void()> runFinished;
-    // The math channel's formula when it is on, for the run's set-up
-    // (MathControls::formulaText).
-    std::function<std::optional<std::string>()> mathFormula;
 };
 
 class Clock;
@@ -48,8 +39,8 @@ struct Panel;
 struct ScaleState;
 
 // The Start command: a whole measurement run inside its click handler. It
-// locks the set-up, clears the run's store rows, runs the scan-card or the
-// main-unit acquisition, and unlocks the window when the run ends.
+// locks the set-up, runs the scan-card or the main-unit acquisition, and
+// unlocks the window when the run ends.
 class RunDriver {
   public:
     RunDriver(Panel& panel, Clock& clock, InstrumentSession& session, ScaleState& scale,
@@ -79,16 +70,13 @@ class RunDriver {
   private:
     void runOnce();
     void startSteps();
-    void clearRunRows();
     void endOfRun();
-    // What the observers hear of the set-up before the first point adds the
+    // What the window knows of the set-up before the first point adds the
     // channels and the times sent.
-    void beginSetup(bool scanCard);
+    RunSetup setupKnown(bool scanCard) const;
 
     Panel& p_;
-    Clock& clock_;
     InstrumentSession& session_;
-    ScaleState& scale_;
     MessageBoxes& boxes_;
     RecordStore& store_;
     TrendPlot& plot_;
