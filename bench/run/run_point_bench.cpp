@@ -83,15 +83,8 @@ struct Engine {
         : link(r.session),
           inputs(r.p, r.plot, stop),
           display(r.p, r.scaleControls, r.plot),
-          ctx{.clock = r.window.clock,
-              .link = link,
-              .scale = r.scale,
-              .store = r.store,
-              .state = r.driver.state,
-              .watches = r.driver.watches,
-              .inputs = inputs,
-              .display = display,
-              .observers = observers} {}
+          ctx{r.window.clock,   link,   r.scale, r.store,  r.driver.state,
+              r.driver.watches, inputs, display, observers} {}
 
     bool stop = false;
     tq::RunObservers observers;

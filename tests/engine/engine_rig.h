@@ -77,7 +77,7 @@ struct PlainInputs : RunInputs {
 struct RecordingDisplay : RunDisplay {
     void pointNumber(std::optional<std::int32_t> p) override { point = p; }
     void scannedPoint(std::int32_t p) override { scanned = p; }
-    void readTime(std::int32_t ms) override { readMs = ms; }
+    void readTime(std::int32_t) override {}
     void slowReads(double count) override { slow = count; }
     void scanProgress(double done) override { progress = done; }
     void channelCount(double count) override { channels = count; }
@@ -94,7 +94,6 @@ struct RecordingDisplay : RunDisplay {
 
     std::optional<std::int32_t> point;
     std::int32_t scanned = 0;
-    std::int32_t readMs = 0;
     double slow = 0;
     double progress = 0;
     std::optional<double> channels;
@@ -209,15 +208,7 @@ class EngineRig {
     RunState state;
     Stopwatches watches{clock};
     RunObservers observers;
-    RunContext ctx{.clock = clock,
-                   .link = link,
-                   .scale = scale,
-                   .store = store,
-                   .state = state,
-                   .watches = watches,
-                   .inputs = in,
-                   .display = shown,
-                   .observers = observers};
+    RunContext ctx{clock, link, scale, store, state, watches, in, shown, observers};
 };
 
 }  // namespace tq::test

@@ -76,6 +76,8 @@ TEST(MainUnitRun, OverloadsKeepTheTraceAndFailedReadsAreNoReading) {
     EngineRig rig(EngineRig::noCard());
     // Offset, so that a reading of 0 would not land on the cleared 5400.
     rig.setChannels({{"DCV", "10V", "20Hz", 100}});
+    rig.in.mathInputs = MathInputs{
+        .setup = {.MathChannelA = 1, .MathChannelB = 1, .MathOperator = 1}, .onRightAxis = true};
     rig.scripted.script("READ?", 2, replyWith("+9.90000000E+37\n"));
     rig.scripted.script("READ?", 3, timeOut());
     rig.scripted.script("READ?", 4, replyWith("-9.90000000E+37\n"));
@@ -97,6 +99,12 @@ TEST(MainUnitRun, OverloadsKeepTheTraceAndFailedReadsAreNoReading) {
     EXPECT_EQ(rig.events.failures[0].why, ReadFailure::TimedOut);
     EXPECT_EQ(rig.events.failures[1].why, ReadFailure::NoNumber);
     EXPECT_EQ(rig.events.started, (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6}));
+    // No scan time and no math without the card.
+    EXPECT_EQ(rig.events.setup->mode, RunMode::MainUnit);
+    EXPECT_EQ(rig.events.setup->channels.at(0).rangeValue, 10.0);
+    EXPECT_EQ(rig.events.setup->scanTime, "");
+    EXPECT_EQ(rig.events.setup->mathFormula, std::nullopt);
+    EXPECT_EQ(rig.events.stored[0].values[11], std::nullopt);
     rig.expectRowsHold();
 }
 

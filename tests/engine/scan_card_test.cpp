@@ -24,7 +24,9 @@ std::vector<std::string> from(const std::vector<std::string>& lines, const std::
 
 TEST(ScanCardProgramming, EveryPointSendsTheWholeScanSetUpWithItsPauses) {
     EngineRig rig;
-    rig.setChannels({{"DCV", "10V"}, {"ACV", "1V", "20Hz"}});
+    rig.setChannels({{"DCV", "10V"}, {"ACV", "1V", "200Hz"}});
+    rig.in.mathInputs = MathInputs{
+        .setup = {.MathChannelA = 1, .MathChannelB = 2, .MathOperator = 2}, .onRightAxis = true};
     EXPECT_EQ(rig.run(2), RunOutcome::Continue);
 
     const auto lines = rig.lines();
@@ -49,6 +51,22 @@ TEST(ScanCardProgramming, EveryPointSendsTheWholeScanSetUpWithItsPauses) {
     EXPECT_EQ(rig.shown.scanned, 2);
     EXPECT_EQ(rig.shown.progress, 2);
     rig.expectRowsHold();
+    // The set-up as the first point sent it, told before the point.
+    const Recorder& rec = rig.events;
+    EXPECT_EQ(rec.order.substr(0, 2), "SP");
+    const RunSetup& s = *rec.setup;
+    EXPECT_EQ(s.mode, RunMode::ScanCard);
+    ASSERT_EQ(s.channels.size(), 2u);
+    EXPECT_EQ(s.channels[1].channel, 2);
+    EXPECT_EQ(s.channels[1].function + s.channels[1].rangeText + s.channels[1].filter,
+              "ACV1V200Hz");
+    EXPECT_EQ(s.channels[0].rangeValue, 10.0);
+    EXPECT_EQ(s.band, 20);
+    EXPECT_EQ(s.triggerDelay + " " + s.scanTime, "0.001 0.01");
+    EXPECT_EQ(s.recordLength, 2);
+    EXPECT_EQ(s.mathFormula, "(CH1-CH2)*1+0");
+    EXPECT_EQ(rec.stored[0].values[11], *rec.taken[0][1] - *rec.taken[0][2]);
+    EXPECT_EQ(rec.end, RunEnd::Completed);
 }
 
 TEST(ScanCardProgramming, RangeValuesBandsCountsAndAnEmptyRun) {
@@ -73,6 +91,9 @@ TEST(ScanCardProgramming, RangeValuesBandsCountsAndAnEmptyRun) {
     EXPECT_EQ(empty.store.value(10001, 1), std::nullopt);
     EXPECT_EQ(empty.store.value(10002, 1), 8.0);
     EXPECT_EQ(empty.store.pointsTaken(), 0);
+    EXPECT_EQ(empty.events.order, "SE");
+    EXPECT_EQ(empty.events.setup->recordLength, 0);
+    EXPECT_EQ(empty.events.end, RunEnd::Completed);
 }
 
 // A field reaches the meter as one command whatever is typed after it, and
@@ -112,7 +133,8 @@ TEST(ScanCardStore, OverloadsAndFieldsThatAreNoNumber) {
     rig.scripted.script("fetch?", 1,
                         replyWith("+9.90000000E+37,+1.0000000E+999,+1.00000000E+00,#$%&'()*+,-./"
                                   "01,-9.90000000E+37\n"));
-    rig.run(1);
+    rig.scripted.script("fetch?", 2, replyWith("garbage that holds no number at all!!\n"));
+    rig.run(2);
     EXPECT_EQ(rig.shown.readouts[0], 9.9E+37);
     EXPECT_EQ(rig.store.plotY(10001, 1), 0);
     EXPECT_EQ(rig.store.value(10001, 1), 9.9E+37);
@@ -126,6 +148,9 @@ TEST(ScanCardStore, OverloadsAndFieldsThatAreNoNumber) {
     // A negative overload lies far below the plot but is kept as sent.
     EXPECT_EQ(rig.store.value(10001, 5), -9.9E+37);
     EXPECT_GT(rig.store.plotY(10001, 5), 5400);
+    ASSERT_EQ(rig.events.failures.size(), 1u);
+    EXPECT_EQ(rig.events.failures[0].point, 2);
+    EXPECT_EQ(rig.events.failures[0].why, ReadFailure::NoNumber);
     rig.expectRowsHold();
 }
 
@@ -182,6 +207,9 @@ TEST(ScanCardStore, AFailedFetchStoresNothingAndASlowStateReadIsCounted) {
     EXPECT_EQ(rig.shown.ch1AtRedraw[1], std::nullopt);
     EXPECT_EQ(rig.store.value(10002, 1), std::nullopt);
     EXPECT_TRUE(rig.store.time(10002).has_value());
+    ASSERT_EQ(rig.events.failures.size(), 1u);
+    EXPECT_EQ(rig.events.failures[0].point, 2);
+    EXPECT_EQ(rig.events.failures[0].why, ReadFailure::TimedOut);
     rig.expectRowsHold();
 }
 
