@@ -130,26 +130,26 @@ TEST(ScanCardStore, LongRunsKeepTheNewestScreenAndTheHistoryBelowIt) {
 TEST(ScanCardStore, OverloadsAndFieldsThatAreNoNumber) {
     EngineRig rig;
     rig.setChannels({{"DCV", "10V"}}, 5);
-    rig.scripted.script("fetch?", 1,
+    rig.scripted.script("fetch?", 2,
                         replyWith("+9.90000000E+37,+1.0000000E+999,+1.00000000E+00,#$%&'()*+,-./"
                                   "01,-9.90000000E+37\n"));
-    rig.scripted.script("fetch?", 2, replyWith("garbage that holds no number at all!!\n"));
+    rig.scripted.script("fetch?", 1, replyWith("garbage that holds no number at all!!\n"));
     rig.run(2);
     EXPECT_EQ(rig.shown.readouts[0], 9.9E+37);
-    EXPECT_EQ(rig.store.plotY(10001, 1), 0);
-    EXPECT_EQ(rig.store.value(10001, 1), 9.9E+37);
+    EXPECT_EQ(rig.store.plotY(10002, 1), 0);
+    EXPECT_EQ(rig.store.value(10002, 1), 9.9E+37);
     // Beyond a double, or garbage: no reading, nothing shown.
     EXPECT_EQ(rig.shown.readouts[1], std::nullopt);
-    EXPECT_EQ(rig.store.value(10001, 2), std::nullopt);
-    EXPECT_EQ(rig.store.plotY(10001, 3), 4950);
-    EXPECT_EQ(rig.store.value(10001, 3), 1.0);
+    EXPECT_EQ(rig.store.value(10002, 2), std::nullopt);
+    EXPECT_EQ(rig.store.plotY(10002, 3), 4950);
+    EXPECT_EQ(rig.store.value(10002, 3), 1.0);
     EXPECT_EQ(rig.shown.readouts[3], std::nullopt);
-    EXPECT_EQ(rig.store.value(10001, 4), std::nullopt);
+    EXPECT_EQ(rig.store.value(10002, 4), std::nullopt);
     // A negative overload lies far below the plot but is kept as sent.
-    EXPECT_EQ(rig.store.value(10001, 5), -9.9E+37);
-    EXPECT_GT(rig.store.plotY(10001, 5), 5400);
+    EXPECT_EQ(rig.store.value(10002, 5), -9.9E+37);
+    EXPECT_GT(rig.store.plotY(10002, 5), 5400);
     ASSERT_EQ(rig.events.failures.size(), 1u);
-    EXPECT_EQ(rig.events.failures[0].point, 2);
+    EXPECT_EQ(rig.events.failures[0].point, 1);
     EXPECT_EQ(rig.events.failures[0].why, ReadFailure::NoNumber);
     rig.expectRowsHold();
 }
