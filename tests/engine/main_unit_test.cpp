@@ -108,5 +108,17 @@ TEST(MainUnitRun, OverloadsKeepTheTraceAndFailedReadsAreNoReading) {
     rig.expectRowsHold();
 }
 
+// An overload at a run's first point takes no plot position the run before
+// left.
+TEST(MainUnitRun, AnOverloadFirstTakesNoPositionFromTheLastRun) {
+    EngineRig rig(EngineRig::noCard());
+    rig.setChannels({{"DCV", "10V", "20Hz", 100}});
+    rig.scripted.script("READ?", 2, replyWith("+9.90000000E+37\n"));
+    rig.run(1);
+    ASSERT_NE(rig.store.plotY(10001, 1), 0);
+    rig.run(1);
+    EXPECT_EQ(rig.store.plotY(10001, 1), 0);
+}
+
 }  // namespace
 }  // namespace tq::test
