@@ -42,6 +42,18 @@ Form1::Form1(Form1Services services, QWidget* parent)
       endProgram_(std::move(services.endProgram)),
       session_(services.visa),
       store_(std::make_unique<RecordStore>()) {
+    // Built in this order, and each controller's events connected in it: a
+    // control with two handlers runs them in the order they were connected.
+    buildWindow();
+    buildChannelControls();
+    buildRunControls();
+    connectRunHooks();
+    buildStartUpAndExit();
+    buildLinkControls();
+    buildAnalysis();
+}
+
+void Form1::buildWindow() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kForm1Caption));
     // The status line adds to the designed client area below it; nothing
@@ -58,8 +70,10 @@ Form1::Form1(Form1Services services, QWidget* parent)
         new StatusLine(this, clock_, [](std::int32_t status) { return visa::statusName(status); });
     statusLine_->setGeometry(0, twipsToPixels(kClientHeight), twipsToPixels(kClientWidth),
                              StatusLine::kHeightPx);
+}
 
-    // Channel set-up and the scale.
+// Channel set-up and the scale.
+void Form1::buildChannelControls() {
     scaleControls_ = std::make_unique<ScaleControls>(panel_, clock_, scale_);
     channelTable_ = std::make_unique<ChannelTable>(panel_, clock_, setup_, session_.ScanCardPresent,
                                                    *scaleControls_);
@@ -69,8 +83,10 @@ Form1::Form1(Form1Services services, QWidget* parent)
     scaleControls_->connectEvents();
     channelTable_->connectEvents();
     runParameters_->connectEvents();
+}
 
-    // The pointer, the math row, the run and the save panel.
+// The pointer, the math row, the run and the save panel.
+void Form1::buildRunControls() {
     pointer_ = std::make_unique<PointerControls>(panel_, clock_, scale_, *store_, *trendPlot_);
     math_ = std::make_unique<MathControls>(panel_);
     runDriver_ = std::make_unique<RunDriver>(panel_, clock_, session_, scale_, *scaleControls_,
@@ -81,6 +97,10 @@ Form1::Form1(Form1Services services, QWidget* parent)
                          SaveSettings::printSavedPath(path);
                          statusLine_->setWorkbookPath(path);
                      }});
+}
+
+// What the run and the plot call in the other controllers, then their events.
+void Form1::connectRunHooks() {
     trendPlot_->setRunMarkerHook(
         [this](std::int32_t last, RunMode mode) { pointer_->runPointer(last, mode); });
     runDriver_->hooks.runStarting = [this] { savePanel_->clearSavedPath(); };
@@ -92,8 +112,9 @@ Form1::Form1(Form1Services services, QWidget* parent)
     math_->connectEvents();
     runDriver_->connectEvents();
     savePanel_->connectEvents();
+}
 
-    // Start-up and Exit.
+void Form1::buildStartUpAndExit() {
     initial_ = std::make_unique<MeterInitial>(panel_, clock_, session_, boxes_);
     exit_ = std::make_unique<ExitCommand>(
         panel_, session_, boxes_,
@@ -118,8 +139,10 @@ Form1::Form1(Form1Services services, QWidget* parent)
                      .colourLegend = [this] { trendPlot_->colourLegend(); },
                      .CboScale_Click = [this](int Index) { scaleControls_->CboScale_Click(Index); },
                      .programEnding = [this] { return exit_->ended(); }});
+}
 
-    // The link as the status line shows it, and its Reconnect.
+// The link as the status line shows it, and its Reconnect.
+void Form1::buildLinkControls() {
     linkReport_ = std::make_unique<LinkReport>(*statusLine_, boxes_, options_.simulate);
     reconnect_ =
         std::make_unique<Reconnect>(panel_, clock_, session_, *initial_, *linkReport_,
@@ -131,7 +154,11 @@ Form1::Form1(Form1Services services, QWidget* parent)
                                                        }});
     QObject::connect(statusLine_, &StatusLine::reconnectRequested, this, &Form1::reconnect);
     addRunObserver(statusLine_);
+}
 
+// The Analysis window follows every run; Ctrl+L and a button on the status
+// line show it.
+void Form1::buildAnalysis() {
     analysis_ = std::make_unique<AnalysisWindow>();
     addRunObserver(&analysis_->follower());
     auto* analysisKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);

@@ -115,6 +115,15 @@ class Form1 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The constructor's steps, in its order.
+    void buildWindow();
+    void buildChannelControls();
+    void buildRunControls();
+    void connectRunHooks();
+    void buildStartUpAndExit();
+    void buildLinkControls();
+    void buildAnalysis();
+
     Clock& clock_;
     MessageBoxes& boxes_;
     Options options_;
