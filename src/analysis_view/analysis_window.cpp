@@ -76,6 +76,25 @@ RunObserver& AnalysisWindow::follower() {
 }
 
 void AnalysisWindow::buildControls() {
+    QHBoxLayout* tools = buildTools();
+
+    problems_ = new QLabel;
+    problems_->setObjectName(QStringLiteral("analysisProblems"));
+    problems_->setStyleSheet(QStringLiteral("color: #b00000"));
+    problems_->setWordWrap(true);
+    problems_->hide();
+
+    QSplitter* stack = buildViews();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(tools);
+    layout->addWidget(problems_);
+    layout->addWidget(stack, 1);
+    connectViews();
+}
+
+// The row above the plot: fit, the x axis, the exports and a hint.
+QHBoxLayout* AnalysisWindow::buildTools() {
     auto* fit = new QPushButton(QStringLiteral("Fit all"));
     fit->setObjectName(QStringLiteral("analysisFitAll"));
     xChoice_ = new QComboBox;
@@ -97,12 +116,16 @@ void AnalysisWindow::buildControls() {
     tools->addWidget(stats);
     tools->addWidget(hint, 1);
 
-    problems_ = new QLabel;
-    problems_->setObjectName(QStringLiteral("analysisProblems"));
-    problems_->setStyleSheet(QStringLiteral("color: #b00000"));
-    problems_->setWordWrap(true);
-    problems_->hide();
+    connect(fit, &QPushButton::clicked, this, &AnalysisWindow::fitAll);
+    connect(xChoice_, &QComboBox::activated, this,
+            [this](int index) { setXAxis(index == 0 ? XAxis::Seconds : XAxis::PointNumber); });
+    connect(image, &QPushButton::clicked, this, &AnalysisWindow::exportImage);
+    connect(stats, &QPushButton::clicked, this, &AnalysisWindow::exportStats);
+    return tools;
+}
 
+// The plot with its legend beside it over the cursor values and the table.
+QSplitter* AnalysisWindow::buildViews() {
     plot_ = new LanePlot;
     legend_ = new QListWidget;
     legend_->setObjectName(QStringLiteral("analysisLegend"));
@@ -129,17 +152,10 @@ void AnalysisWindow::buildControls() {
     stack->addWidget(below);
     stack->setStretchFactor(0, 3);
     stack->setStretchFactor(1, 1);
+    return stack;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(tools);
-    layout->addWidget(problems_);
-    layout->addWidget(stack, 1);
-
-    connect(fit, &QPushButton::clicked, this, &AnalysisWindow::fitAll);
-    connect(xChoice_, &QComboBox::activated, this,
-            [this](int index) { setXAxis(index == 0 ? XAxis::Seconds : XAxis::PointNumber); });
-    connect(image, &QPushButton::clicked, this, &AnalysisWindow::exportImage);
-    connect(stats, &QPushButton::clicked, this, &AnalysisWindow::exportStats);
+void AnalysisWindow::connectViews() {
     connect(legend_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         setTraceShown(legend_->row(item), item->checkState() == Qt::Checked);
     });

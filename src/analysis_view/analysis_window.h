@@ -11,8 +11,10 @@
 #include "engine/run_observer.h"
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
+class QSplitter;
 class QTableWidget;
 
 namespace tq {
@@ -51,6 +53,9 @@ class AnalysisWindow : public QWidget {
     friend class Follower;
 
     void buildControls();
+    QHBoxLayout* buildTools();
+    QSplitter* buildViews();
+    void connectViews();
     void showRun();
     void refreshTable();
     void pointArrived();

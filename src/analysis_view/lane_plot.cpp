@@ -90,67 +90,10 @@ void LanePlot::buildLanes(const std::vector<bool>& shown) {
         if (t < shown.size() && !shown[t]) {
             continue;
         }
-        Lane lane;
-        lane.trace = static_cast<int>(t);
-        lane.rect = new QCPAxisRect(this);
-        plotLayout()->addElement(static_cast<int>(lanes_.size()), 0, lane.rect);
-        lane.rect->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
-        lane.rect->setRangeZoom(Qt::Horizontal);
-        lane.rect->setAutoMargins(QCP::msLeft | QCP::msRight | QCP::msBottom);
-        lane.rect->setMargins(QMargins(0, 4, 0, 0));
-        QCPAxis* x = lane.rect->axis(QCPAxis::atBottom);
-        QCPAxis* y = lane.rect->axis(QCPAxis::atLeft);
-        const Trace& trace = traces[t];
-        y->setLabel(trace.unit.empty()
-                        ? QString::fromStdString(trace.name)
-                        : QStringLiteral("%1 (%2)").arg(QString::fromStdString(trace.name),
-                                                        QString::fromStdString(trace.unit)));
-        y->setLabelColor(traceColour(lane.trace));
-        y->ticker()->setTickCount(3);
-        x->setTickLabels(false);
-        lane.line = addGraph(x, y);
-        lane.line->setPen(QPen(traceColour(lane.trace), 1));
-        lane.line->setName(QString::fromStdString(trace.name));
-        lane.overload = addGraph(x, y);
-        lane.overload->setLineStyle(QCPGraph::lsNone);
-        lane.overload->setScatterStyle(
-            QCPScatterStyle(QCPScatterStyle::ssTriangle, Qt::red, Qt::red, 7));
-        lane.overload->setName(QStringLiteral("%1 overload").arg(lane.line->name()));
-        for (std::size_t c = 0; c < 2; ++c) {
-            auto* line = new QCPItemStraightLine(this);
-            line->setClipAxisRect(lane.rect);
-            line->setPen(QPen(Qt::black, 1, kCursorStyles[c]));
-            line->point1->setAxes(x, y);
-            line->point2->setAxes(x, y);
-            lane.cursor[c] = line;
-        }
-        connect(x, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
-                &LanePlot::followXRange);
-        connect(y, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
-                [this, index = lanes_.size()] {
-                    if (index < lanes_.size()) {
-                        placeOverloads(lanes_[index]);
-                        placeCursors();
-                    }
-                });
-        lanes_.push_back(lane);
+        lanes_.push_back(addLane(static_cast<int>(t), margins));
     }
     if (!lanes_.empty()) {
-        for (std::size_t c = 0; c < 2; ++c) {
-            auto* name = new QCPItemText(this);
-            name->setText(QString::fromLatin1(kCursorNames[c]));
-            name->setClipAxisRect(lanes_.front().rect);
-            name->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-            name->setPadding(QMargins(3, 0, 0, 0));
-            name->position->setAxisRect(lanes_.front().rect);
-            name->position->setAxes(lanes_.front().rect->axis(QCPAxis::atBottom),
-                                    lanes_.front().rect->axis(QCPAxis::atLeft));
-            name->position->setTypeX(QCPItemPosition::ptPlotCoords);
-            name->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
-            cursorNames_[c] = name;
-        }
-    }
-    if (!lanes_.empty()) {
+        nameCursors();
         QCPAxis* bottom = lanes_.back().rect->axis(QCPAxis::atBottom);
         bottom->setTickLabels(true);
         bottom->setLabel(axis_ == XAxis::Seconds ? QStringLiteral("t (s)")
@@ -160,6 +103,71 @@ void LanePlot::buildLanes(const std::vector<bool>& shown) {
         fillLane(lane, 0);
     }
     pointsShown_ = model_->points().size();
+}
+
+// The lane of trace `trace` below those built so far: its axes, its line,
+// its overload markers and its two cursor lines.
+LanePlot::Lane LanePlot::addLane(int trace, QCPMarginGroup* margins) {
+    Lane lane;
+    lane.trace = trace;
+    lane.rect = new QCPAxisRect(this);
+    plotLayout()->addElement(static_cast<int>(lanes_.size()), 0, lane.rect);
+    lane.rect->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+    lane.rect->setRangeZoom(Qt::Horizontal);
+    lane.rect->setAutoMargins(QCP::msLeft | QCP::msRight | QCP::msBottom);
+    lane.rect->setMargins(QMargins(0, 4, 0, 0));
+    QCPAxis* x = lane.rect->axis(QCPAxis::atBottom);
+    QCPAxis* y = lane.rect->axis(QCPAxis::atLeft);
+    const Trace& t = model_->traces()[static_cast<std::size_t>(trace)];
+    y->setLabel(t.unit.empty() ? QString::fromStdString(t.name)
+                               : QStringLiteral("%1 (%2)").arg(QString::fromStdString(t.name),
+                                                               QString::fromStdString(t.unit)));
+    y->setLabelColor(traceColour(lane.trace));
+    y->ticker()->setTickCount(3);
+    x->setTickLabels(false);
+    lane.line = addGraph(x, y);
+    lane.line->setPen(QPen(traceColour(lane.trace), 1));
+    lane.line->setName(QString::fromStdString(t.name));
+    lane.overload = addGraph(x, y);
+    lane.overload->setLineStyle(QCPGraph::lsNone);
+    lane.overload->setScatterStyle(
+        QCPScatterStyle(QCPScatterStyle::ssTriangle, Qt::red, Qt::red, 7));
+    lane.overload->setName(QStringLiteral("%1 overload").arg(lane.line->name()));
+    for (std::size_t c = 0; c < 2; ++c) {
+        auto* line = new QCPItemStraightLine(this);
+        line->setClipAxisRect(lane.rect);
+        line->setPen(QPen(Qt::black, 1, kCursorStyles[c]));
+        line->point1->setAxes(x, y);
+        line->point2->setAxes(x, y);
+        lane.cursor[c] = line;
+    }
+    connect(x, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, &LanePlot::followXRange);
+    connect(y, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
+            [this, index = lanes_.size()] {
+                if (index < lanes_.size()) {
+                    placeOverloads(lanes_[index]);
+                    placeCursors();
+                }
+            });
+    return lane;
+}
+
+// The cursors' names at the top of the first lane.
+void LanePlot::nameCursors() {
+    const Lane& first = lanes_.front();
+    for (std::size_t c = 0; c < 2; ++c) {
+        auto* name = new QCPItemText(this);
+        name->setText(QString::fromLatin1(kCursorNames[c]));
+        name->setClipAxisRect(first.rect);
+        name->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+        name->setPadding(QMargins(3, 0, 0, 0));
+        name->position->setAxisRect(first.rect);
+        name->position->setAxes(first.rect->axis(QCPAxis::atBottom),
+                                first.rect->axis(QCPAxis::atLeft));
+        name->position->setTypeX(QCPItemPosition::ptPlotCoords);
+        name->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        cursorNames_[c] = name;
+    }
 }
 
 // Missing readings and overloads are NaN on the line, which QCustomPlot

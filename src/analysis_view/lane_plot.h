@@ -57,6 +57,8 @@ class LanePlot : public QCustomPlot {
     };
 
     void buildLanes(const std::vector<bool>& shown);
+    Lane addLane(int trace, QCPMarginGroup* margins);
+    void nameCursors();
     void fillLane(Lane& lane, std::size_t from);
     void placeOverloads(Lane& lane);
     void placeCursors();
