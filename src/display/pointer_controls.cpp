@@ -23,6 +23,7 @@
 #include "rules/plot_geometry.h"
 #include "rules/scale.h"
 #include "store/record_store.h"
+#include "store/slot_rows.h"
 
 namespace tq {
 namespace {
@@ -65,16 +66,6 @@ std::optional<double> stepBox(QLineEdit* box, int Index, const StepRange& range)
         box->setText(textOf(*next));
     }
     return next;
-}
-
-// Store row of a screen slot; none outside the store (a slot typed by hand
-// can be any number).
-std::optional<int> slotRow(double slot) {
-    const std::optional<std::int32_t> row = toInt32(RecordStore::kSlotRowBase + slot);
-    if (!row || !RecordStore::rowInRange(*row)) {
-        return std::nullopt;
-    }
-    return *row;
 }
 
 template <std::size_t N>
@@ -239,7 +230,7 @@ void PointerControls::PlaceMarker(double slot, int channel, MarkerMode mode) {
         return;
     }
     // A slot outside the store leaves the marker where it was.
-    const std::optional<int> row = slotRow(slot);
+    const std::optional<std::int32_t> row = slotRowInStore(slot);
     if (!row) {
         return;
     }
@@ -279,7 +270,7 @@ void PointerControls::ReviewRedraw() {
     PlaceMarker(CursorSlot, PointerChannel, MarkerMode::Review);
     // All ten read-outs, shown or not; a cursor typed outside the store
     // leaves them as they were.
-    if (const std::optional<int> row = slotRow(CursorSlot)) {
+    if (const std::optional<std::int32_t> row = slotRowInStore(CursorSlot)) {
         for (ReadoutIndex = 1; ReadoutIndex <= kChannels; ++ReadoutIndex) {
             QLineEdit* box = panel_.TxtDshow[static_cast<std::size_t>(ReadoutIndex - 1)];
             colourReadout(box, false);

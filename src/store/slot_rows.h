@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "store/record_store.h"
 
@@ -14,6 +15,10 @@ inline constexpr std::int32_t kScreenSlots = RecordStore::kLastRow - RecordStore
 constexpr int slotRow(int slot) {
     return RecordStore::kSlotRowBase + slot;
 }
+
+// Store row of a slot that can be any number (a slot typed by hand): the
+// nearest row, halves to even; none outside the store.
+std::optional<std::int32_t> slotRowInStore(double slot);
 
 // Store row of the current point: the point's own slot until the screen is
 // full, then the last slot (N + 1) on the right edge.

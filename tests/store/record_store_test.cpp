@@ -297,5 +297,20 @@ TEST(SlotRows, APointsRowIsItsSlotUntilTheScreenIsFull) {
     EXPECT_EQ(CurrentRow(20000, 1e9), RecordStore::kLastRow);
 }
 
+// A slot typed by hand can be any number: it names the nearest row while
+// that row is in the store, and no row beyond either end.
+TEST(SlotRows, ATypedSlotNamesARowOnlyInsideTheStore) {
+    EXPECT_EQ(slotRowInStore(1), 10001);
+    EXPECT_EQ(slotRowInStore(2.4), 10002);
+    EXPECT_EQ(slotRowInStore(2.5), 10002);
+    EXPECT_EQ(slotRowInStore(-RecordStore::kSlotRowBase), RecordStore::kFirstRow);
+    EXPECT_EQ(slotRowInStore(RecordStore::kLastRow - RecordStore::kSlotRowBase),
+              RecordStore::kLastRow);
+    EXPECT_FALSE(slotRowInStore(-RecordStore::kSlotRowBase - 1));
+    EXPECT_FALSE(slotRowInStore(RecordStore::kLastRow - RecordStore::kSlotRowBase + 1));
+    EXPECT_FALSE(slotRowInStore(1e300));
+    EXPECT_FALSE(slotRowInStore(std::numeric_limits<double>::quiet_NaN()));
+}
+
 }  // namespace
 }  // namespace tq
