@@ -10,9 +10,11 @@
 
 namespace tq {
 
-ExitCommand::ExitCommand(Panel& panel, InstrumentSession& session, MessageBoxes& boxes,
+ExitControls::ExitControls(const Panel& p) : CmdEnd(p.CmdEnd), ComSaveFrame(p.ComSaveFrame) {}
+
+ExitCommand::ExitCommand(ExitControls controls, InstrumentSession& session, MessageBoxes& boxes,
                          ExitHooks hooks)
-    : p_(panel), session_(session), boxes_(boxes), hooks_(std::move(hooks)) {}
+    : p_(controls), session_(session), boxes_(boxes), hooks_(std::move(hooks)) {}
 
 void ExitCommand::connectEvents() {
     QObject::connect(p_.CmdEnd, &QPushButton::clicked, p_.CmdEnd, [this] { CmdEnd_Click(); });

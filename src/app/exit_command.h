@@ -2,6 +2,8 @@
 
 #include <functional>
 
+class QPushButton;
+
 namespace tq {
 
 class InstrumentSession;
@@ -10,6 +12,15 @@ struct Panel;
 
 // Asked before leaving while a finished run has not been exported.
 inline constexpr const char* kUnsavedDataQuestion = "資料尚未儲存,是否仍要離開!!";
+
+// The two controls Exit uses: its button, and the save button, which is
+// enabled exactly while a finished run is unexported. Taken from the panel
+// (implicitly, so the panel itself can be handed over).
+struct ExitControls {
+    ExitControls(const Panel& p);
+    QPushButton* CmdEnd;
+    QPushButton* ComSaveFrame;
+};
 
 // What Exit needs from the run and from the program around the window.
 struct ExitHooks {
@@ -26,7 +37,8 @@ struct ExitHooks {
 // same command; during a run it first lets the run stop after its point.
 class ExitCommand {
   public:
-    ExitCommand(Panel& panel, InstrumentSession& session, MessageBoxes& boxes, ExitHooks hooks);
+    ExitCommand(ExitControls controls, InstrumentSession& session, MessageBoxes& boxes,
+                ExitHooks hooks);
 
     // CmdEnd runs its handler on a click.
     void connectEvents();
@@ -46,7 +58,7 @@ class ExitCommand {
     bool running() const;
     void exitSequence();
 
-    Panel& p_;
+    ExitControls p_;
     InstrumentSession& session_;
     MessageBoxes& boxes_;
     ExitHooks hooks_;

@@ -17,9 +17,11 @@ constexpr const char* kSettingUp = "系統設定中...";
 
 }  // namespace
 
-Reconnect::Reconnect(Panel& panel, Clock& clock, InstrumentSession& session, MeterInitial& initial,
-                     LinkReport& report, ReconnectHooks hooks)
-    : p_(panel),
+ReconnectControls::ReconnectControls(const Panel& p) : FrameMsg(p.FrameMsg), LabMsg(p.LabMsg) {}
+
+Reconnect::Reconnect(ReconnectControls controls, Clock& clock, InstrumentSession& session,
+                     MeterInitial& initial, LinkReport& report, ReconnectHooks hooks)
+    : p_(controls),
       clock_(clock),
       session_(session),
       initial_(initial),

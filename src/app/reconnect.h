@@ -8,7 +8,17 @@ class Clock;
 class InstrumentSession;
 class LinkReport;
 class MeterInitial;
+class Frame;
+class Label;
 struct Panel;
+
+// The message frame Reconnect shows its text in while it looks; taken from
+// the panel.
+struct ReconnectControls {
+    ReconnectControls(const Panel& p);
+    Frame* FrameMsg;
+    Label* LabMsg;
+};
 
 struct ReconnectHooks {
     std::function<bool()> runIsGoing;
@@ -22,14 +32,14 @@ struct ReconnectHooks {
 // left alone.
 class Reconnect {
   public:
-    Reconnect(Panel& panel, Clock& clock, InstrumentSession& session, MeterInitial& initial,
-              LinkReport& report, ReconnectHooks hooks);
+    Reconnect(ReconnectControls controls, Clock& clock, InstrumentSession& session,
+              MeterInitial& initial, LinkReport& report, ReconnectHooks hooks);
 
     // Does nothing while a run goes or a reconnect is already under way.
     void run();
 
   private:
-    Panel& p_;
+    ReconnectControls p_;
     Clock& clock_;
     InstrumentSession& session_;
     MeterInitial& initial_;

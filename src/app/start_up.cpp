@@ -25,9 +25,13 @@ void call(const std::function<void()>& hook) {
 
 }  // namespace
 
-StartUp::StartUp(Panel& panel, Clock& clock, InstrumentSession& session, MeterInitial& initial,
-                 ScaleState& scale, ChannelSetupState& setup, StartUpHooks hooks)
-    : p_(panel),
+StartUpControls::StartUpControls(const Panel& p)
+    : FrameMsg(p.FrameMsg), LineX0(p.LineX0), LineY0(p.LineY0) {}
+
+StartUp::StartUp(StartUpControls controls, Clock& clock, InstrumentSession& session,
+                 MeterInitial& initial, ScaleState& scale, ChannelSetupState& setup,
+                 StartUpHooks hooks)
+    : p_(controls),
       clock_(clock),
       session_(session),
       initial_(initial),

@@ -8,8 +8,20 @@ class Clock;
 class InstrumentSession;
 class MeterInitial;
 struct ChannelSetupState;
+class Frame;
+class Line;
 struct Panel;
 struct ScaleState;
+
+// The controls the start-up shows or places: the message frame over the
+// window while it runs, and the centre lines, which rest at the corner
+// until the plot places them. Taken from the panel.
+struct StartUpControls {
+    StartUpControls(const Panel& p);
+    Frame* FrameMsg;
+    Line* LineX0;
+    Line* LineY0;
+};
 
 // What the start-up calls in the plot and the scale controls.
 struct StartUpHooks {
@@ -29,8 +41,8 @@ class StartUp {
   public:
     static constexpr int kSettleMs = 2000;
 
-    StartUp(Panel& panel, Clock& clock, InstrumentSession& session, MeterInitial& initial,
-            ScaleState& scale, ChannelSetupState& setup, StartUpHooks hooks);
+    StartUp(StartUpControls controls, Clock& clock, InstrumentSession& session,
+            MeterInitial& initial, ScaleState& scale, ChannelSetupState& setup, StartUpHooks hooks);
 
     // Later calls do nothing.
     void run();
@@ -40,7 +52,7 @@ class StartUp {
     void setRunDefaults();
     bool ending() const;
 
-    Panel& p_;
+    StartUpControls p_;
     Clock& clock_;
     InstrumentSession& session_;
     MeterInitial& initial_;

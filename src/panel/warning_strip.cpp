@@ -4,11 +4,13 @@
 
 namespace tq {
 
-void showWarningStrip(Panel& p, const QString& text) {
-    p.Label4->setText(text);
-    p.Frame8->show();
-    p.Timer1->setInterval(kWarningStripMs);
-    p.Timer1->setEnabled(true);
+WarningStrip::WarningStrip(const Panel& p) : Frame8(p.Frame8), Label4(p.Label4), Timer1(p.Timer1) {}
+
+void showWarningStrip(const WarningStrip& strip, const QString& text) {
+    strip.Label4->setText(text);
+    strip.Frame8->show();
+    strip.Timer1->setInterval(kWarningStripMs);
+    strip.Timer1->setEnabled(true);
 }
 
 }  // namespace tq
