@@ -9,6 +9,7 @@
 #include "app/journal_view.h"
 #include "app/meter_link.h"
 #include "app/options.h"
+#include "app/qt_arguments.h"
 #include "app/qt_message_boxes.h"
 #include "app/run_journal.h"
 #include "app/script/scripted_program.h"
@@ -48,40 +49,72 @@ int checkLink(const tq::Options& options) {
     return check.meterOpens() ? 0 : 1;
 }
 
-// --help, --version, --check, --export-xls and a journal's figures (--view
-// FILE --stats FROM TO) are answered before the window system is opened, so
-// they work without a display (a terminal over ssh, a package build, a
-// script). Any other command line, Qt's own options among them, waits for
-// QApplication.
-std::optional<int> answeredWithoutDisplay(int& argc, char** argv) {
-    const QCoreApplication probe(argc, argv);
-    const tq::ParsedCommandLine parsed = tq::parseCommandLine(QCoreApplication::arguments());
-    if (const auto* options = std::get_if<tq::Options>(&parsed)) {
-        if (options->check) {
-            return checkLink(*options);
-        }
-        if (!options->exportJournal.isEmpty()) {
-            return tq::exportJournalWorkbook(options->exportJournal, options->exportOut);
-        }
-        if (options->statsRange) {
-            return tq::printJournalStats(*options);
-        }
+// A request answered: its text printed, its status to exit with.
+int answer(const tq::ExitRequest& request) {
+    QTextStream(request.toStderr ? stderr : stdout) << request.text;
+    return request.status;
+}
+
+// A save folder or a trace file that cannot be used, refused before the
+// window and the meter are touched.
+std::optional<tq::ExitRequest> refusedFiles(const tq::Options& options) {
+    if (auto refused = tq::refusedSaveDir(options)) {
+        return refused;
     }
-    const auto* request = std::get_if<tq::ExitRequest>(&parsed);
-    if (request == nullptr) {
-        return std::nullopt;
-    }
-    // A faulty command line may hold Qt's own options, which only
-    // QApplication knows; one that asks for a workbook has none of them.
-    const QStringList arguments = QCoreApplication::arguments();
+    return tq::refusedTraceFile(options);
+}
+
+// A faulty command line may hold Qt's own options, which QApplication takes
+// off before the program reads the rest; with a window system the program
+// leaves them to it. Without one QApplication cannot start at all, so the
+// command line is judged here with Qt's options taken off as QApplication
+// would take them: the same message, without the display.
+std::optional<int> answeredFaultyLine(const tq::ExitRequest& request,
+                                      const QStringList& arguments) {
+    // One that asks for a workbook holds none of Qt's options.
     const bool exporting = std::any_of(arguments.begin(), arguments.end(), [](const QString& arg) {
         return arg.startsWith(QStringLiteral("--export-xls"));
     });
-    if (request->status != 0 && !exporting) {
+    if (request.status == 0 || exporting) {
+        return answer(request);
+    }
+    if (tq::windowSystemNamed(arguments)) {
         return std::nullopt;
     }
-    QTextStream(request->toStderr ? stderr : stdout) << request->text;
-    return request->status;
+    const tq::ParsedCommandLine bare = tq::parseCommandLine(tq::withoutQtOptions(arguments));
+    if (const auto* refused = std::get_if<tq::ExitRequest>(&bare)) {
+        return answer(*refused);
+    }
+    return std::nullopt;
+}
+
+// --help, --version, --check, --export-xls, a journal's figures (--view
+// FILE --stats FROM TO) and a faulty command line are answered before the
+// window system is opened, so they work without a display (a terminal over
+// ssh, a package build, a script).
+std::optional<int> answeredWithoutDisplay(int& argc, char** argv) {
+    const QCoreApplication probe(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const tq::ParsedCommandLine parsed = tq::parseCommandLine(arguments);
+    const auto* options = std::get_if<tq::Options>(&parsed);
+    if (options == nullptr) {
+        return answeredFaultyLine(std::get<tq::ExitRequest>(parsed), arguments);
+    }
+    if (options->check) {
+        return checkLink(*options);
+    }
+    if (!options->exportJournal.isEmpty()) {
+        return tq::exportJournalWorkbook(options->exportJournal, options->exportOut);
+    }
+    if (options->statsRange) {
+        return tq::printJournalStats(*options);
+    }
+    // The parser refuses every option of Qt's, so QApplication would read
+    // this same command line.
+    if (const auto refused = refusedFiles(*options)) {
+        return answer(*refused);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -98,17 +131,11 @@ int main(int argc, char* argv[]) {
 
     const tq::ParsedCommandLine parsed = tq::parseCommandLine(QApplication::arguments());
     if (const auto* request = std::get_if<tq::ExitRequest>(&parsed)) {
-        QTextStream(request->toStderr ? stderr : stdout) << request->text;
-        return request->status;
+        return answer(*request);
     }
     const tq::Options& options = std::get<tq::Options>(parsed);
-    if (const auto refused = tq::refusedSaveDir(options)) {
-        QTextStream(stderr) << refused->text;
-        return refused->status;
-    }
-    if (const auto refused = tq::refusedTraceFile(options)) {
-        QTextStream(stderr) << refused->text;
-        return refused->status;
+    if (const auto refused = refusedFiles(options)) {
+        return answer(*refused);
     }
     if (options.viewsJournal()) {
         return tq::runJournalView(options);
