@@ -14,8 +14,8 @@ struct Panel;
 inline constexpr const char* kUnsavedDataQuestion = "資料尚未儲存,是否仍要離開!!";
 
 // The two controls Exit uses: its button, and the save button, which is
-// enabled exactly while a finished run is unexported. Taken from the panel
-// (implicitly, so the panel itself can be handed over).
+// enabled exactly while a finished run is unexported. Taken from a built
+// panel (implicitly, so the panel itself can be handed over).
 struct ExitControls {
     ExitControls(const Panel& p);
     QPushButton* CmdEnd;

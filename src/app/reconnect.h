@@ -13,7 +13,7 @@ class Label;
 struct Panel;
 
 // The message frame Reconnect shows its text in while it looks; taken from
-// the panel.
+// a built panel.
 struct ReconnectControls {
     ReconnectControls(const Panel& p);
     Frame* FrameMsg;

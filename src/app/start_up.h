@@ -15,7 +15,7 @@ struct ScaleState;
 
 // The controls the start-up shows or places: the message frame over the
 // window while it runs, and the centre lines, which rest at the corner
-// until the plot places them. Taken from the panel.
+// until the plot places them. Taken from a built panel.
 struct StartUpControls {
     StartUpControls(const Panel& p);
     Frame* FrameMsg;
