@@ -50,8 +50,19 @@ void writeLabels(const std::array<Label*, N>& labels, const std::array<std::stri
 
 }  // namespace
 
-ScaleControls::ScaleControls(Panel& panel, Clock& clock, ScaleState& scale)
-    : p_(panel), clock_(clock), scale_(scale) {}
+ScaleControlSet::ScaleControlSet(const Panel& p)
+    : CboScale(p.CboScale),
+      CboPoint(p.CboPoint),
+      CboFunc(p.CboFunc),
+      CboRange(p.CboRange),
+      TxtRange(p.TxtRange),
+      LabY(p.LabY),
+      LabY1(p.LabY1),
+      LabX(p.LabX),
+      warning(p) {}
+
+ScaleControls::ScaleControls(ScaleControlSet controls, Clock& clock, ScaleState& scale)
+    : p_(controls), clock_(clock), scale_(scale) {}
 
 void ScaleControls::connectEvents() {
     for (int i = 0; i < static_cast<int>(p_.CboScale.size()); ++i) {
@@ -74,7 +85,7 @@ void ScaleControls::judgeTypedPointsPerScreen() {
         CboPoint_Click();
         return;
     }
-    showWarningStrip(p_, QString::fromUtf8(kPointsPerScreenWarning));
+    showWarningStrip(p_.warning, QString::fromUtf8(kPointsPerScreenWarning));
     p_.CboPoint->setEditText(QString::fromStdString(defaultText(scale_.PointsPerDiv * 10)));
 }
 
