@@ -5,36 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include "support/program_run.h"
 
 namespace tq {
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Result run(const QString& program, const QStringList& args, const QByteArray& input = {}) {
-    QProcess process;
-    process.start(program, args);
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        return {};
-    }
-    return {.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            .out = QString::fromUtf8(process.readAllStandardOutput()),
-            .err = QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString captured(const QString& text, const QString& pattern) {
-    return QRegularExpression(pattern, QRegularExpression::MultilineOption).match(text).captured(1);
-}
+using test::captured;
+using test::ProgramRun;
+using test::runProgram;
+using test::runTq4700;
 
 // Two channels, one on a range the simulated signal overloads (so math has
 // nothing to form);
@@ -74,10 +55,10 @@ sys.exit(0 if (a.nrows, a.ncols) == (b.nrows, b.ncols) and cells(a) == cells(b) 
 
 TEST(JournalCommandLine, TheJournalOfARunExportsToTheWorkbookSaveDataWrote) {
     QTemporaryDir dir;
-    const Result window = run(TQ4700_EXE,
-                              {"--simulate", "--fast", "--journal-dir", dir.filePath("runs"),
-                               "--save-dir", dir.path(), "--script", "-"},
-                              kRunAndSave);
+    const ProgramRun window =
+        runTq4700({"--simulate", "--fast", "--journal-dir", dir.filePath("runs"), "--save-dir",
+                   dir.path(), "--script", "-"},
+                  kRunAndSave);
     ASSERT_EQ(window.exitCode, 0) << window.err.toStdString();
     const QString journal = captured(window.out, "^journal: (.*)$");
     const QString saved = captured(window.out, "^saved: (.*)$");
@@ -91,10 +72,10 @@ TEST(JournalCommandLine, TheJournalOfARunExportsToTheWorkbookSaveDataWrote) {
     EXPECT_TRUE(text.endsWith("\n# end: completed, 150 points\n"));
 
     const QString out = dir.filePath("from-journal.xls");
-    const Result exported = run(TQ4700_EXE, {"--export-xls", journal, out});
+    const ProgramRun exported = runTq4700({"--export-xls", journal, out});
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
     EXPECT_EQ(exported.out, "saved: " + out + "\n");
-    const Result same = run("/usr/bin/python3", {"-c", kSameCells, saved, out});
+    const ProgramRun same = runProgram("/usr/bin/python3", {"-c", kSameCells, saved, out});
     EXPECT_EQ(same.exitCode, 0) << same.out.toStdString() << same.err.toStdString();
     // 151 rows of 12; overloads on CH2 and missing math among them.
     const QStringList figures = same.out.trimmed().split(' ');
@@ -108,10 +89,10 @@ TEST(JournalCommandLine, AnUnwritableJournalFolderLeavesTheRunAndTheSaveAlone) {
     QTemporaryDir dir;
     QFile blocker(dir.filePath("not-a-folder"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    const Result window = run(TQ4700_EXE,
-                              {"--simulate", "--fast", "--journal-dir", blocker.fileName(),
-                               "--save-dir", dir.path(), "--script", "-"},
-                              kRunAndSave);
+    const ProgramRun window =
+        runTq4700({"--simulate", "--fast", "--journal-dir", blocker.fileName(), "--save-dir",
+                   dir.path(), "--script", "-"},
+                  kRunAndSave);
     ASSERT_EQ(window.exitCode, 0) << window.err.toStdString();
     EXPECT_FALSE(window.out.contains("journal: "));
     EXPECT_TRUE(window.out.contains("saved: "));

@@ -4,45 +4,19 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include "support/program_run.h"
 
 // The built program driven by control scripts, as a lab user runs it: on
 // the simulated meter, on simulated time, without a display.
 namespace tq {
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Result runProgram(const QString& program, const QStringList& args, const QByteArray& input = {},
-                  const QString& workingDir = {}) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    if (!workingDir.isEmpty()) {
-        process.setWorkingDirectory(workingDir);
-    }
-    process.start(program, args);
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        return {};
-    }
-    return {.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            .out = QString::fromUtf8(process.readAllStandardOutput()),
-            .err = QString::fromUtf8(process.readAllStandardError())};
-}
-
-Result runTq4700(const QStringList& args, const QByteArray& input = {}) {
-    return runProgram(QStringLiteral(TQ4700_EXE), args, input);
-}
+using test::ProgramRun;
+using test::runProgram;
+using test::runTq4700;
 
 QString writeScript(const QTemporaryDir& dir, const QByteArray& text) {
     const QString path = dir.filePath("test.tqs");
@@ -53,7 +27,7 @@ QString writeScript(const QTemporaryDir& dir, const QByteArray& text) {
 }
 
 TEST(ScriptCommandLine, FastTimeIsOnlyForTheSimulatedMeter) {
-    const Result run = runTq4700({"--fast"});
+    const ProgramRun run = runTq4700({"--fast"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("--fast needs --simulate")) << run.err.toStdString();
 }
@@ -62,12 +36,12 @@ TEST(ScriptCommandLine, AMalformedScriptExitsTwoBeforeDoingAnything) {
     QTemporaryDir dir;
     const QString shot = dir.filePath("never.png");
     const QString script = writeScript(dir, "screenshot " + shot.toUtf8() + "\nclik Command1\n");
-    const Result run = runTq4700({"--simulate", "--fast", "--script", script});
+    const ProgramRun run = runTq4700({"--simulate", "--fast", "--script", script});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("line 2: unknown command 'clik'")) << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(shot));
 
-    const Result missing = runTq4700({"--simulate", "--script", dir.filePath("none.tqs")});
+    const ProgramRun missing = runTq4700({"--simulate", "--script", dir.filePath("none.tqs")});
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_TRUE(missing.err.contains("cannot read the script")) << missing.err.toStdString();
 }
@@ -77,7 +51,8 @@ TEST(ScriptCommandLine, AFailingExpectExitsOneNamingItsLineAndReleasesTheMeter) 
     const QString trace = dir.filePath("trace.txt");
     const QString script =
         writeScript(dir, "# three rows\ntype TxtChNo 3\nexpect TxtChNo 4\nexit\n");
-    const Result run = runTq4700({"--simulate", "--fast", "--trace", trace, "--script", script});
+    const ProgramRun run =
+        runTq4700({"--simulate", "--fast", "--trace", trace, "--script", script});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("script line 3: expect TxtChNo: read \"3\" not \"4\""))
         << run.err.toStdString();
@@ -87,8 +62,8 @@ TEST(ScriptCommandLine, AFailingExpectExitsOneNamingItsLineAndReleasesTheMeter) 
 }
 
 TEST(ScriptCommandLine, AScriptFromStandardInputEndsTheProgramWhenNobodyCanSeeIt) {
-    const Result run = runTq4700({"--simulate", "--fast", "--script", "-"},
-                                 "type TxtChNo 2\nexpect TxtChNo 2\nexpect Lab1x(1) CH2\n");
+    const ProgramRun run = runTq4700({"--simulate", "--fast", "--script", "-"},
+                                     "type TxtChNo 2\nexpect TxtChNo 2\nexpect Lab1x(1) CH2\n");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
 }
 
@@ -96,8 +71,8 @@ TEST(ScriptCommandLine, AScriptFromStandardInputEndsTheProgramWhenNobodyCanSeeIt
 // panel composed into it.
 TEST(ScriptCommandLine, TheDemoWritesAWorkbookAndAPictureOfTheRun) {
     QTemporaryDir dir;
-    const Result demo = runProgram(QStringLiteral(TQ_SOURCE_DIR "/scripts/demo"),
-                                   {QStringLiteral(TQ_BINARY_DIR), "--out", dir.path()});
+    const ProgramRun demo = runProgram(QStringLiteral(TQ_SOURCE_DIR "/scripts/demo"),
+                                       {QStringLiteral(TQ_BINARY_DIR), "--out", dir.path()});
     ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString() << demo.out.toStdString();
 
     const QRegularExpression workbookLine("^workbook: +(.*demo-\\d{6}\\.xls)$",
@@ -109,8 +84,8 @@ TEST(ScriptCommandLine, TheDemoWritesAWorkbookAndAPictureOfTheRun) {
         QRegularExpression("^saved: " + QRegularExpression::escape(workbook.captured(1)) + "$",
                            QRegularExpression::MultilineOption)))
         << demo.out.toStdString();
-    const Result check = runProgram(QStringLiteral("/usr/bin/python3"),
-                                    {QStringLiteral(TQ_DEMO_CHECKER), workbook.captured(1)});
+    const ProgramRun check = runProgram(QStringLiteral("/usr/bin/python3"),
+                                        {QStringLiteral(TQ_DEMO_CHECKER), workbook.captured(1)});
     EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
 
     EXPECT_TRUE(demo.out.contains("screenshot: " + dir.filePath("run.png")));
