@@ -3,42 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+
+#include "support/journal_fixtures.h"
 
 namespace tq {
 namespace {
 
+using test::channelRow;
+
+// CH1 and CH3 at a time, math their difference where both have readings.
 StoredPoint point(std::int32_t number, std::optional<double> seconds, std::optional<double> ch1,
                   std::optional<double> ch3 = {}) {
-    StoredPoint p;
-    p.point = number;
-    p.seconds = seconds;
-    p.values[1] = ch1;
-    p.values[3] = ch3;
-    if (ch1 && ch3) {
-        p.values[11] = *ch1 - *ch3;
-    }
-    return p;
-}
-
-RunChannelSetup row(int channel, const char* function) {
-    RunChannelSetup setup;
-    setup.channel = channel;
-    setup.function = function;
-    return setup;
+    const auto math = ch1 && ch3 ? std::optional(*ch1 - *ch3) : std::nullopt;
+    return test::storedPoint(number, seconds, {{1, ch1}, {3, ch3}, {11, math}});
 }
 
 // CH1 over six points: 1, gap, 3, overload, -2, negative overload; a seventh
 // point whose time was never stored.
 JournalRun sampleJournal() {
-    JournalRun run;
-    run.setup.channels = {row(1, "DCV"), row(3, "Frequency")};
-    run.channels = {1, 3};
-    run.hasMath = true;
-    run.points = {point(1, 0.0, 1.0, 0.5),      point(2, 1.0, std::nullopt, 0.5),
-                  point(3, 2.0, 3.0),           point(4, 3.0, 9.9E+37),
-                  point(5, 4.0, -2.0),          point(6, 5.0, -9.9E+37),
-                  point(7, std::nullopt, 100.0)};
-    return run;
+    return test::journalRun({channelRow(1, "DCV"), channelRow(3, "Frequency")}, true,
+                            {point(1, 0.0, 1.0, 0.5), point(2, 1.0, std::nullopt, 0.5),
+                             point(3, 2.0, 3.0), point(4, 3.0, 9.9E+37), point(5, 4.0, -2.0),
+                             point(6, 5.0, -9.9E+37), point(7, std::nullopt, 100.0)});
 }
 
 TEST(RunModel, TracesFollowTheJournalsColumnsWithTheirUnits) {
@@ -59,7 +46,7 @@ TEST(RunModel, TracesFollowTheJournalsColumnsWithTheirUnits) {
 TEST(RunModel, LivePointsAppendAndARestoredPointReplacesItsNumber) {
     RunModel model;
     RunSetup setup;
-    setup.channels = {row(2, "Period")};
+    setup.channels = {channelRow(2, "Period")};
     model.start(setup);
     model.add(point(1, 0.0, 1.0));
     model.add(point(3, 2.0, 3.0));
@@ -79,16 +66,12 @@ TEST(TraceStats, FiguresLeaveOutGapsAndOverloadsAndCountThem) {
 
     // Readings 1, 3, -2 between 0 s and 4 s, both bounds included.
     const TraceStats s = traceStats(model, ch1, 4.0, 0.0, XAxis::Seconds);
-    EXPECT_EQ(s.count, 3);
-    EXPECT_EQ(s.missing, 1);
-    EXPECT_EQ(s.overloads, 1);
-    EXPECT_EQ(s.min, -2.0);
-    EXPECT_EQ(s.max, 3.0);
+    EXPECT_EQ(std::tuple(s.count, s.missing, s.overloads, s.min, s.max, s.p2p),
+              std::tuple(3, 1, 1, -2.0, 3.0, 5.0));
     EXPECT_NEAR(*s.mean, 2.0 / 3.0, 1e-12);
     // Deviations 1/3, 7/3, -8/3: squares 114/9 over n-1 = 2.
     EXPECT_NEAR(*s.std, std::sqrt(114.0 / 9.0 / 2.0), 1e-12);
     EXPECT_NEAR(*s.rms, std::sqrt(14.0 / 3.0), 1e-12);
-    EXPECT_EQ(s.p2p, 5.0);
 
     // The negative overload and the point without a time.
     EXPECT_EQ(traceStats(model, ch1, 0, 5, XAxis::Seconds).overloads, 2);
@@ -100,15 +83,11 @@ TEST(TraceStats, OneReadingHasNoDeviationAndNoneHasNoFigures) {
     const Trace& ch1 = model.traces()[0];
 
     const TraceStats one = traceStats(model, ch1, 2.0, 2.0, XAxis::Seconds);
-    EXPECT_EQ(one.count, 1);
-    EXPECT_EQ(one.mean, 3.0);
-    EXPECT_EQ(one.rms, 3.0);
-    EXPECT_EQ(one.p2p, 0.0);
-    EXPECT_FALSE(one.std);
+    EXPECT_EQ(std::tuple(one.count, one.mean, one.rms, one.p2p, one.std),
+              std::tuple(1, 3.0, 3.0, 0.0, std::nullopt));
 
     const TraceStats gapOnly = traceStats(model, ch1, 0.5, 1.5, XAxis::Seconds);
-    EXPECT_EQ(gapOnly.count, 0);
-    EXPECT_EQ(gapOnly.missing, 1);
+    EXPECT_EQ(std::pair(gapOnly.count, gapOnly.missing), std::pair(0, 1));
     EXPECT_FALSE(gapOnly.min || gapOnly.max || gapOnly.mean || gapOnly.std || gapOnly.rms ||
                  gapOnly.p2p);
 
@@ -119,8 +98,7 @@ TEST(TraceStats, OneReadingHasNoDeviationAndNoneHasNoFigures) {
 }
 
 TEST(TraceStats, SmallSpreadOnALargeLevelKeepsItsDeviation) {
-    JournalRun run;
-    run.channels = {1};
+    JournalRun run = test::journalRun({channelRow(1, "DCV")}, false);
     for (int i = 0; i < 3; ++i) {
         run.points.push_back(point(i + 1, i, 10.0 + (i + 1) * 1e-6));
     }

@@ -12,39 +12,24 @@
 #include "analysis/trace_stats.h"
 #include "analysis_view/lane_plot.h"
 #include "panel/widget_app.h"
+#include "support/journal_fixtures.h"
 
 namespace tq {
 namespace {
 
-QApplication& app() {
-    return test::widgetApp();
-}
-
-RunChannelSetup row(int channel, const char* function) {
-    RunChannelSetup setup;
-    setup.channel = channel;
-    setup.function = function;
-    return setup;
-}
+using test::channelRow;
 
 // 200 points at 0.5 s: CH1 a ±3 V sine with no readings for points 80..99
 // and overloads at 150..152; CH4 about 10 kHz; math = CH1 - 1.
 JournalRun journal() {
-    JournalRun run;
-    run.setup.channels = {row(1, "DCV"), row(4, "Frequency")};
-    run.channels = {1, 4};
-    run.hasMath = true;
+    JournalRun run = test::journalRun({channelRow(1, "DCV"), channelRow(4, "Frequency")}, true);
     for (int i = 0; i < 200; ++i) {
-        StoredPoint p;
-        p.point = i + 1;
-        p.seconds = i * 0.5;
-        const double ch1 = 3 * std::sin(i * 0.05);
-        if (i < 80 || i >= 100) {
-            p.values[1] = (i >= 150 && i <= 152) ? 9.9E+37 : ch1;
-            p.values[11] = *p.values[1] - 1;
-        }
-        p.values[4] = 10000 + 5 * std::cos(i * 0.1);
-        run.points.push_back(p);
+        const double ch1 = (i >= 150 && i <= 152) ? 9.9E+37 : 3 * std::sin(i * 0.05);
+        const bool gap = i >= 80 && i < 100;
+        run.points.push_back(test::storedPoint(i + 1, i * 0.5,
+                                               {{1, gap ? std::nullopt : std::optional(ch1)},
+                                                {11, gap ? std::nullopt : std::optional(ch1 - 1)},
+                                                {4, 10000 + 5 * std::cos(i * 0.1)}}));
     }
     return run;
 }
@@ -70,7 +55,7 @@ bool holdsColour(const QImage& image, const QRect& rect, int left, int right, QC
 }
 
 TEST(AnalysisWindow, LanesShowEveryTraceWithGapsOverloadsAndCursorReadouts) {
-    app();
+    test::widgetApp();
     AnalysisWindow window;
     window.showJournal(journal(), QStringLiteral("run.csv"));
     window.show();
@@ -125,7 +110,7 @@ TEST(AnalysisWindow, LanesShowEveryTraceWithGapsOverloadsAndCursorReadouts) {
 }
 
 TEST(AnalysisWindow, ExportsTheImageAndTheFiguresAndNamesWhatCouldNotBeRead) {
-    app();
+    test::widgetApp();
     AnalysisWindow window;
     JournalRun run = journal();
     run.points.resize(120);
@@ -156,19 +141,15 @@ TEST(AnalysisWindow, ExportsTheImageAndTheFiguresAndNamesWhatCouldNotBeRead) {
 }
 
 TEST(AnalysisWindow, FollowsALiveRunPointByPoint) {
-    app();
+    test::widgetApp();
     AnalysisWindow window;
     RunSetup setup;
-    setup.channels = {row(2, "ACV"), row(3, "4WR")};
+    setup.channels = {channelRow(2, "ACV"), channelRow(3, "4WR")};
     RunObserver& follower = window.follower();
     follower.runStarted(setup);
     for (int i = 1; i <= 500; ++i) {
-        StoredPoint p;
-        p.point = i;
-        p.seconds = i * 0.1;
-        p.values[2] = i;
-        p.values[3] = i % 7 == 0 ? std::optional<double>() : 1000.0 + i;
-        follower.pointStored(p);
+        follower.pointStored(test::storedPoint(
+            i, i * 0.1, {{2, i}, {3, i % 7 == 0 ? std::nullopt : std::optional(1000.0 + i)}}));
     }
     follower.runEnded(RunEnd::Completed, 500);
     ASSERT_EQ(window.plot().axisRectCount(), 2);

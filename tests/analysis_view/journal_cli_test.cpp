@@ -3,51 +3,25 @@
 #include <QDateTime>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cmath>
-#include <map>
+
+#include "analysis/trace_stats.h"
 
 #include "common/virtual_clock.h"
 #include "journal/journal_writer.h"
+#include "support/journal_fixtures.h"
+#include "support/program_run.h"
 
 namespace tq {
 namespace {
 
-struct ProcessResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using test::Display;
+using test::ProgramRun;
 
 // The program as a script runs it: no display at all unless asked for.
-ProcessResult runTq4700(const QStringList& args, bool offscreen = false) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        env.remove(name);
-    }
-    if (offscreen) {
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-    }
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TQ4700_EXE), args);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        return {};
-    }
-    return {.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            .out = QString::fromUtf8(process.readAllStandardOutput()),
-            .err = QString::fromUtf8(process.readAllStandardError())};
-}
-
-RunChannelSetup row(int channel, const char* function) {
-    RunChannelSetup setup;
-    setup.channel = channel;
-    setup.function = function;
-    setup.rangeText = "10V";
-    setup.filter = "20Hz";
-    return setup;
+ProgramRun tq4700(const QStringList& args, Display display = Display::None) {
+    return test::runTq4700(args, {}, display);
 }
 
 // 60 points at 0.25 s: CH1 a ramp with no reading on every 5th point, CH2
@@ -55,17 +29,10 @@ RunChannelSetup row(int channel, const char* function) {
 std::vector<StoredPoint> runPoints() {
     std::vector<StoredPoint> points;
     for (int k = 1; k <= 60; ++k) {
-        StoredPoint p;
-        p.point = k;
-        p.seconds = (k - 1) * 0.25;
-        if (k % 5 != 0) {
-            p.values[1] = 0.1 * k - 2;
-        }
-        p.values[2] = k % 7 == 0 ? 9.9E+37 : std::sin(k * 0.3);
-        if (p.values[1] && k % 7 != 0) {
-            p.values[11] = *p.values[1] - *p.values[2];
-        }
-        points.push_back(p);
+        const auto ch1 = k % 5 != 0 ? std::optional(0.1 * k - 2) : std::nullopt;
+        const double ch2 = k % 7 == 0 ? 9.9E+37 : std::sin(k * 0.3);
+        const auto math = ch1 && k % 7 != 0 ? std::optional(*ch1 - ch2) : std::nullopt;
+        points.push_back(test::storedPoint(k, (k - 1) * 0.25, {{1, ch1}, {2, ch2}, {11, math}}));
     }
     return points;
 }
@@ -81,7 +48,7 @@ QString writeJournal(const QString& root) {
                                  .failed = {}});
     RunSetup setup;
     setup.serial = "TW00000001";
-    setup.channels = {row(1, "DCV"), row(2, "ACV")};
+    setup.channels = {test::channelRow(1, "DCV"), test::channelRow(2, "ACV")};
     setup.mathFormula = "CH1-CH2";
     writer.runStarted(setup);
     for (const StoredPoint& p : runPoints()) {
@@ -92,72 +59,15 @@ QString writeJournal(const QString& root) {
     return path;
 }
 
-// The figures of column `column` over points with from <= time <= to,
-// worked out plainly (two passes) for comparison.
-std::vector<double> expectedRow(int column, double from, double to, int pointsKept = 60) {
-    std::vector<double> readings;
-    int missing = 0;
-    int overloads = 0;
-    for (const StoredPoint& p : runPoints()) {
-        if (p.point > pointsKept || *p.seconds < from || *p.seconds > to) {
-            continue;
-        }
-        const auto& v = p.values[static_cast<std::size_t>(column)];
-        if (!v) {
-            ++missing;
-        } else if (*v == 9.9E+37) {
-            ++overloads;
-        } else {
-            readings.push_back(*v);
-        }
-    }
-    const double n = static_cast<double>(readings.size());
-    double sum = 0;
-    double squares = 0;
-    for (double r : readings) {
-        sum += r;
-        squares += r * r;
-    }
-    const double mean = sum / n;
-    double deviations = 0;
-    for (double r : readings) {
-        deviations += (r - mean) * (r - mean);
-    }
-    const auto [low, high] = std::minmax_element(readings.begin(), readings.end());
-    return {n,
-            double(missing),
-            double(overloads),
-            *low,
-            *high,
-            mean,
-            std::sqrt(deviations / (n - 1)),
-            std::sqrt(squares / n),
-            *high - *low};
-}
-
-std::map<QString, std::vector<double>> parseStats(const QString& csv) {
-    std::map<QString, std::vector<double>> rows;
-    const QStringList lines = csv.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.value(0),
-              QStringLiteral("trace,count,missing,overloads,min,max,mean,std,rms,p2p"));
-    for (const QString& line : lines.mid(1)) {
-        const QStringList fields = line.split(QLatin1Char(','));
-        EXPECT_EQ(fields.size(), 10) << line.toStdString();
-        std::vector<double> values;
-        for (const QString& field : fields.mid(1)) {
-            values.push_back(field.toDouble());
-        }
-        rows[fields.value(0)] = values;
-    }
-    return rows;
-}
-
-void expectRow(const std::vector<double>& got, const std::vector<double>& want, const char* what) {
-    ASSERT_EQ(got.size(), want.size()) << what;
-    for (std::size_t i = 0; i < want.size(); ++i) {
-        EXPECT_NEAR(got[i], want[i], 1e-9 * std::max(1.0, std::abs(want[i])))
-            << what << " col " << i;
-    }
+// The figures of the points written, from the points themselves rather
+// than the journal (the figures' own arithmetic is checked in the analysis
+// core's tests).
+std::string expectedStats(double from, double to, std::size_t pointsKept = 60) {
+    std::vector<StoredPoint> points = runPoints();
+    points.resize(pointsKept);
+    const JournalRun run = test::journalRun(
+        {test::channelRow(1, "DCV"), test::channelRow(2, "ACV")}, true, std::move(points));
+    return statsCsv(RunModel::fromJournal(run), from, to, XAxis::Seconds);
 }
 
 TEST(JournalView, StatsBetweenTwoTimesMatchTheReadingsOfTheJournal) {
@@ -165,32 +75,16 @@ TEST(JournalView, StatsBetweenTwoTimesMatchTheReadingsOfTheJournal) {
     const QString journal = writeJournal(dir.path());
     ASSERT_FALSE(journal.isEmpty());
 
-    const ProcessResult r = runTq4700({QStringLiteral("--view"), journal, QStringLiteral("--stats"),
-                                       QStringLiteral("2"), QStringLiteral("10.5")});
+    const ProgramRun r = tq4700({"--view", journal, "--stats", "2", "10.5"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
-    const auto rows = parseStats(r.out);
-    ASSERT_EQ(rows.size(), 3u);
-    expectRow(rows.at("CH1"), expectedRow(1, 2, 10.5), "CH1");
-    expectRow(rows.at("CH2"), expectedRow(2, 2, 10.5), "CH2");
-    expectRow(rows.at("math"), expectedRow(11, 2, 10.5), "math");
+    EXPECT_EQ(r.out.toStdString(), expectedStats(2, 10.5));
 
     // Reversed bounds are the same span; --stats wants two numbers and --view.
-    EXPECT_EQ(runTq4700({QStringLiteral("--view"), journal, QStringLiteral("--stats"),
-                         QStringLiteral("10.5"), QStringLiteral("2")})
-                  .out,
-              r.out);
-    EXPECT_EQ(runTq4700({QStringLiteral("--view"), journal, QStringLiteral("--stats"),
-                         QStringLiteral("2")},
-                        true)
-                  .exitCode,
-              2);
-    EXPECT_EQ(runTq4700({QStringLiteral("--stats"), QStringLiteral("0"), QStringLiteral("1")}, true)
-                  .exitCode,
-              2);
-    const ProcessResult missing =
-        runTq4700({QStringLiteral("--view"), dir.path() + "/none.csv", QStringLiteral("--stats"),
-                   QStringLiteral("0"), QStringLiteral("1")});
+    EXPECT_EQ(tq4700({"--view", journal, "--stats", "10.5", "2"}).out, r.out);
+    EXPECT_EQ(tq4700({"--view", journal, "--stats", "2"}, Display::Offscreen).exitCode, 2);
+    EXPECT_EQ(tq4700({"--stats", "0", "1"}, Display::Offscreen).exitCode, 2);
+    const ProgramRun missing = tq4700({"--view", dir.path() + "/none.csv", "--stats", "0", "1"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("none.csv"))) << missing.err.toStdString();
 }
@@ -214,16 +108,14 @@ TEST(JournalView, ADamagedJournalShowsWhatCanBeReadAndSaysWhatCouldNot) {
     file.write(text);
     file.close();
 
-    const ProcessResult r = runTq4700({QStringLiteral("--view"), journal, QStringLiteral("--stats"),
-                                       QStringLiteral("0"), QStringLiteral("100")});
+    const ProgramRun r = tq4700({"--view", journal, "--stats", "0", "100"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_FALSE(r.err.isEmpty());
-    const auto rows = parseStats(r.out);
-    expectRow(rows.at("CH1"), expectedRow(1, 0, 100, 40), "CH1");
+    EXPECT_EQ(r.out.toStdString(), expectedStats(0, 100, 40));
 
     const QString picture = dir.path() + QStringLiteral("/view.png");
-    const ProcessResult shot = runTq4700(
-        {QStringLiteral("--view"), journal, QStringLiteral("--screenshot"), picture}, true);
+    const ProgramRun shot =
+        tq4700({"--view", journal, "--screenshot", picture}, Display::Offscreen);
     ASSERT_EQ(shot.exitCode, 0) << shot.err.toStdString();
     const QImage image(picture);
     EXPECT_GE(image.width(), 800);

@@ -4,6 +4,7 @@
 
 #include "common/virtual_clock.h"
 #include "status/status_model.h"
+#include "support/journal_fixtures.h"
 
 namespace tq::status {
 namespace {
@@ -17,28 +18,16 @@ RunSetup setupOf(std::int32_t points, const char* interval, std::vector<int> cha
     setup.recordLength = points;
     setup.interval = interval;
     for (const int channel : channels) {
-        RunChannelSetup row;
-        row.channel = channel;
-        setup.channels.push_back(row);
+        setup.channels.push_back(test::channelRow(channel, "DCV"));
     }
     return setup;
 }
 
-LinkFacts facts(LinkState state, std::string resource, std::string identity = {},
-                std::string statusName = {}, std::string reason = {}) {
-    LinkFacts link;
-    link.state = state;
-    link.resource = std::move(resource);
-    link.identity = std::move(identity);
-    link.statusName = std::move(statusName);
-    link.reason = std::move(reason);
-    return link;
-}
-
+// Point k with a reading on each of these channels.
 StoredPoint pointWith(std::int32_t k, std::vector<int> channels) {
-    StoredPoint point{.point = k, .seconds = k * 0.5};
+    StoredPoint point = test::storedPoint(k, k * 0.5);
     for (const int channel : channels) {
-        point.values[channel] = 1.25;
+        point.values.at(static_cast<std::size_t>(channel)) = 1.25;
     }
     return point;
 }
@@ -111,8 +100,9 @@ TEST_F(StatusModelTest, EachEndingIsNamedAndALostLinkOffersAReconnect) {
         {RunEnd::ScanNeverDone, "Scan never completed at point 2 / 50"},
     };
     for (const auto& [how, text] : endings) {
-        model.setLink(facts(LinkState::Connected, "TCPIP0::127.0.0.1::5025::SOCKET",
-                            "VARANDEL,TQ4700,TW00000001,2.01\n"));
+        model.setLink({.state = LinkState::Connected,
+                       .resource = "TCPIP0::127.0.0.1::5025::SOCKET",
+                       .identity = "VARANDEL,TQ4700,TW00000001,2.01\n"});
         model.runStarted(setupOf(50, "0.01", {1}));
         model.pointStored(pointWith(1, {1}));
         model.pointStored(pointWith(2, {1}));
@@ -138,17 +128,20 @@ TEST_F(StatusModelTest, EachEndingIsNamedAndALostLinkOffersAReconnect) {
 TEST_F(StatusModelTest, TheLinkPartNamesTheStateAndTheMeter) {
     EXPECT_EQ(str(model.linkPart().text), "Looking for the meter");
     EXPECT_FALSE(model.reconnectOffered());
-    model.setLink(facts(LinkState::Simulated, "USB0::0x3A6D::0x0E31::TW00000001::INSTR",
-                        "VARANDEL,TQ4700,TW00000001,2.01"));
+    model.setLink({.state = LinkState::Simulated,
+                   .resource = "USB0::0x3A6D::0x0E31::TW00000001::INSTR",
+                   .identity = "VARANDEL,TQ4700,TW00000001,2.01"});
     EXPECT_EQ(str(model.linkPart().text), "Simulated TQ4700 TW00000001");
     EXPECT_EQ(str(model.linkPart().toolTip),
               "Resource: USB0::0x3A6D::0x0E31::TW00000001::INSTR\n"
               "Identity: VARANDEL,TQ4700,TW00000001,2.01");
-    model.setLink(facts(LinkState::NoMeter, "", "", "VI_ERROR_RSRC_NFOUND"));
+    model.setLink({.state = LinkState::NoMeter, .statusName = "VI_ERROR_RSRC_NFOUND"});
     EXPECT_EQ(str(model.linkPart().text), "No meter (VI_ERROR_RSRC_NFOUND)");
     EXPECT_TRUE(model.reconnectOffered());
-    model.setLink(facts(LinkState::NoPermission, "USB0::0x3A6D::0x0E31::TW00000042::INSTR", "",
-                        "VI_ERROR_NPERMISSION", "permission denied on /dev/usbtmc0"));
+    model.setLink({.state = LinkState::NoPermission,
+                   .resource = "USB0::0x3A6D::0x0E31::TW00000042::INSTR",
+                   .statusName = "VI_ERROR_NPERMISSION",
+                   .reason = "permission denied on /dev/usbtmc0"});
     const PartText denied = model.linkPart();
     EXPECT_EQ(str(denied.text), "No permission to open the meter (VI_ERROR_NPERMISSION)");
     EXPECT_TRUE(denied.highlighted);
