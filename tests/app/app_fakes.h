@@ -15,6 +15,7 @@
 #include "panel/message_boxes.h"
 #include "panel/widget_app.h"
 #include "support/fake_boxes.h"
+#include "wire_log.h"
 
 namespace tq::test {
 
@@ -70,16 +71,17 @@ class RecordingVisa : public visa::ForwardingVisa {
 // The window on virtual time over a link, as main builds it; Exit's end of
 // the program is only counted.
 struct AppRig {
-    explicit AppRig(visa::LinkOptions options) {
+    explicit AppRig(visa::LinkOptions options, Options window = {}) {
         widgetApp();
         clock.setYieldHook([] { QCoreApplication::processEvents(); });
         options.clock = &clock;
         link = visa::openLink(options);
         recorder = std::make_unique<RecordingVisa>(*link.visa);
-        form = std::make_unique<Form1>(Form1Services{
-            .clock = clock, .boxes = boxes, .visa = *recorder, .options = {}, .endProgram = [this] {
-                ++endCount;
-            }});
+        form = std::make_unique<Form1>(Form1Services{.clock = clock,
+                                                     .boxes = boxes,
+                                                     .visa = *recorder,
+                                                     .options = window,
+                                                     .endProgram = [this] { ++endCount; }});
     }
 
     static visa::LinkOptions simulated(sim::Options meter = {}) {
@@ -89,16 +91,7 @@ struct AppRig {
         return options;
     }
 
-    // Lines the meter received, in order, with their bytes.
-    std::vector<std::string> hostLines() const {
-        std::vector<std::string> lines;
-        for (const sim::TranscriptEntry& e : link.meter->transcript()) {
-            if (e.fromHost) {
-                lines.push_back(e.bytes);
-            }
-        }
-        return lines;
-    }
+    std::vector<std::string> hostLines() const { return test::hostLines(*link.meter); }
 
     Panel& p() { return form->panel(); }
 

@@ -1,10 +1,5 @@
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -12,13 +7,11 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/form1.h"
@@ -30,12 +23,11 @@
 #include "instrument/link_factory.h"
 #include "panel/widget_app.h"
 #include "run/run_driver.h"
-#include "scaled_clock.h"
-#include "sim/sim_server.h"
 #include "store/record_store.h"
 #include "wire_log.h"
 
 #include "app_fakes.h"
+#include "link_rigs.h"
 
 namespace tq::test {
 
@@ -219,7 +211,7 @@ class FaultRig {
     }
 
     FaultTally tally() { return tallyFaults(wire(), channels(), !meter().connected()); }
-    bool overSocket() const { return server_ != nullptr; }
+    bool overSocket() const { return served_ != nullptr; }
 
     // Points the latest run drew.
     int drawnPoints = 0;
@@ -234,45 +226,25 @@ class FaultRig {
 
   private:
     Clock& windowClock() { return scaled_ ? static_cast<Clock&>(*scaled_) : clock; }
-    const sim::Meter& meter() const { return server_ ? server_->meter() : *link.meter; }
+    const sim::Meter& meter() const { return served_ ? served_->meter() : *link.meter; }
 
     void serve(const sim::Options& meter, visa::LinkOptions& options) {
         scaled_ = std::make_unique<ScaledClock>(kSocketTimeScale);
-        sim::ServerOptions served;
-        served.port = 0;
-        served.meter = meter;
-        // The server reads only the ticks of the shared clock.
-        server_ = std::make_unique<sim::SimServer>(*scaled_, served, nullptr);
-        if (const auto error = server_->open()) {
-            ADD_FAILURE() << *error;
-        }
-        server_->meter().setTranscriptKept(true);
-        serving_ = std::thread([this] { server_->run([this] { return stop_.load(); }, nullptr); });
-        options.resource = "TCPIP0::127.0.0.1::" + std::to_string(server_->port()) + "::SOCKET";
+        served_ = std::make_unique<ServedMeter>(*scaled_, 0, meter);
+        EXPECT_TRUE(served_->start()) << "no loopback port to serve the meter on";
+        options.resource = served_->resource();
         options.clock = scaled_.get();
     }
-    // A connection wakes the server to see that it is to stop.
     void stopServing() {
-        if (!serving_.joinable()) {
-            return;
+        if (served_) {
+            served_->stopServing();
         }
-        stop_ = true;
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(server_->port()));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        serving_.join();
-        ::close(fd);
     }
 
     Mode mode_;
     std::size_t mark_ = 0;
     std::unique_ptr<ScaledClock> scaled_;
-    std::unique_ptr<sim::SimServer> server_;
-    std::thread serving_;
-    std::atomic<bool> stop_ = false;
+    std::unique_ptr<ServedMeter> served_;
 };
 
 }  // namespace tq::test

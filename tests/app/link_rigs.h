@@ -16,9 +16,14 @@
 #include <string>
 #include <thread>
 
+#include "app/form1.h"
 #include "common/clock.h"
 #include "instrument/link_factory.h"
+#include "panel/widget_app.h"
+#include "scaled_clock.h"
 #include "sim/sim_server.h"
+#include "status/status_line.h"
+#include "support/fake_boxes.h"
 
 namespace tq::test {
 
@@ -70,29 +75,40 @@ struct UnopenableUsbMeter {
     visa::LinkOptions options;
 };
 
-// tq4700-sim's server on a loopback port, served from a thread of its own,
-// that can be stopped and started again on the same port as a user
-// restarts the program. It reads only the ticks of clock.
+// tq4700-sim's server on a loopback port (0: any free one), served from a
+// thread of its own, that can be stopped and started again on the same port
+// as a user restarts the program. It reads only the ticks of clock; the
+// meter keeps its transcript for the wire checks.
 class ServedMeter {
   public:
-    ServedMeter(Clock& clock, int port) : clock_(clock), port_(port) {}
+    ServedMeter(Clock& clock, int port, sim::Options meter = {})
+        : clock_(clock), port_(port), meter_(std::move(meter)) {}
     ~ServedMeter() { stop(); }
 
     // false when the port cannot be bound.
     bool start() {
         sim::ServerOptions options;
         options.port = port_;
+        options.meter = meter_;
         server_ = std::make_unique<sim::SimServer>(clock_, options, nullptr);
         if (server_->open()) {
             server_.reset();
             return false;
         }
+        port_ = server_->port();
+        server_->meter().setTranscriptKept(true);
         stop_ = false;
         serving_ = std::thread([this] { server_->run([this] { return stop_.load(); }, nullptr); });
         return true;
     }
-    // A connection wakes the server to see that it is to stop.
+    // Ends the program: its sockets close.
     void stop() {
+        stopServing();
+        server_.reset();
+    }
+    // The server stops answering, its meter left to be read. A connection
+    // wakes the server to see that it is to stop.
+    void stopServing() {
         if (!serving_.joinable()) {
             return;
         }
@@ -105,18 +121,45 @@ class ServedMeter {
         ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
         serving_.join();
         ::close(fd);
-        server_.reset();
     }
     std::string resource() const {
         return "TCPIP0::127.0.0.1::" + std::to_string(port_) + "::SOCKET";
     }
+    const sim::Meter& meter() const { return server_->meter(); }
 
   private:
     Clock& clock_;
     int port_;
+    sim::Options meter_;
     std::unique_ptr<sim::SimServer> server_;
     std::thread serving_;
     std::atomic<bool> stop_ = false;
+};
+
+// The window over tq4700-sim's socket on a faster wall clock that the
+// server shares, so that its scans and the window's pauses keep their
+// proportions. The server is not started.
+struct SocketRig {
+    SocketRig() {
+        widgetApp();
+        visa::LinkOptions options;
+        options.searchSystemVisa = false;
+        options.resource = meter.resource();
+        link = visa::openLink(options);
+        form = std::make_unique<Form1>(Form1Services{
+            .clock = clock, .boxes = boxes, .visa = *link.visa, .options = {}, .endProgram = {}});
+    }
+    ~SocketRig() {
+        form.reset();
+        meter.stop();
+    }
+    StatusLine& line() { return form->statusLine(); }
+
+    ScaledClock clock{10};
+    FakeBoxes boxes;
+    ServedMeter meter{clock, freeLoopbackPort()};
+    visa::Link link;
+    std::unique_ptr<Form1> form;
 };
 
 }  // namespace tq::test

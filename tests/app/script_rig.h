@@ -23,6 +23,7 @@
 #include "instrument/link_factory.h"
 #include "panel/widget_app.h"
 #include "sim/meter.h"
+#include "wire_log.h"
 
 namespace tq::test {
 
@@ -72,16 +73,7 @@ class ScriptRig {
     std::string failure() const { return runner ? runner->failure().toStdString() : std::string(); }
     static std::string text(const QLineEdit* box) { return box->text().toStdString(); }
 
-    // Lines the meter received, with their line feeds.
-    std::vector<std::string> hostLines() const {
-        std::vector<std::string> lines;
-        for (const sim::TranscriptEntry& e : link_.meter->transcript()) {
-            if (e.fromHost) {
-                lines.push_back(e.bytes);
-            }
-        }
-        return lines;
-    }
+    std::vector<std::string> hostLines() const { return test::hostLines(*link_.meter); }
 
   private:
     static Options fastOptions(const QString& saveDir) {

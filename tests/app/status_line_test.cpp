@@ -5,19 +5,15 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <memory>
 #include <string>
 
 #include "app/form1.h"
 #include "app/meter_initial.h"
 #include "app_fakes.h"
 #include "export/save_panel.h"
-#include "instrument/session.h"
 #include "link_rigs.h"
 #include "run/run_driver.h"
-#include "scaled_clock.h"
 #include "status/status_line.h"
-#include "store/record_store.h"
 
 namespace tq {
 namespace {
@@ -28,37 +24,11 @@ std::string text(const Label* label) {
     return label->text().toStdString();
 }
 
-// The window over tq4700-sim's socket on a faster wall clock that the
-// server shares, so that its scans and the window's pauses keep their
-// proportions.
-struct SocketRig {
-    SocketRig() {
-        test::widgetApp();
-        visa::LinkOptions options;
-        options.searchSystemVisa = false;
-        options.resource = meter.resource();
-        link = visa::openLink(options);
-        form = std::make_unique<Form1>(Form1Services{
-            .clock = clock, .boxes = boxes, .visa = *link.visa, .options = {}, .endProgram = {}});
-    }
-    ~SocketRig() {
-        form.reset();
-        meter.stop();
-    }
-    StatusLine& line() { return form->statusLine(); }
-
-    test::ScaledClock clock{10};
-    test::FakeBoxes boxes;
-    test::ServedMeter meter{clock, test::freeLoopbackPort()};
-    visa::Link link;
-    std::unique_ptr<Form1> form;
-};
-
 // Start-up finds no meter: the line says so and offers Reconnect, which
 // finds the meter once tq4700-sim is up, with start-up's own messages,
 // and goes away.
 TEST(StatusLine, ReconnectFindsTheMeterStartedAfterTheStartUp) {
-    SocketRig rig;
+    test::SocketRig rig;
     ::testing::internal::CaptureStderr();
     rig.form->runStartUp();
     ::testing::internal::GetCapturedStderr();
@@ -107,22 +77,12 @@ TEST(StatusLine, AMeterWithoutRightsNamesTheRuleOnce) {
 // The workbook the save panel writes is named on the line, and a click
 // opens its folder.
 TEST(StatusLine, TheSavedWorkbookIsNamedAndItsFolderOpensOnAClick) {
-    test::widgetApp();
     QTemporaryDir dir;
-    VirtualClock clock;
-    clock.setYieldHook([] { QCoreApplication::processEvents(); });
-    visa::LinkOptions link = AppRig::simulated();
-    link.clock = &clock;
-    visa::Link meter = visa::openLink(link);
-    test::FakeBoxes boxes;
     Options options;
     options.saveDir = dir.path();
     options.simulate = true;
-    Form1 form({.clock = clock,
-                .boxes = boxes,
-                .visa = *meter.visa,
-                .options = options,
-                .endProgram = {}});
+    AppRig rig(AppRig::simulated(), options);
+    Form1& form = *rig.form;
     QUrl opened;
     form.statusLine().openUrl = [&](const QUrl& url) {
         opened = url;

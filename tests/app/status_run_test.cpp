@@ -13,7 +13,6 @@
 #include "app_fakes.h"
 #include "link_rigs.h"
 #include "run/run_driver.h"
-#include "scaled_clock.h"
 #include "status/status_line.h"
 #include "store/record_store.h"
 
@@ -86,25 +85,17 @@ TEST(StatusRun, ProgressTimeLeftAndPaceFollowTheMetersTiming) {
 // lost, the line offers Reconnect, and once the simulator is up again
 // Reconnect finds it while the record of the run stays.
 TEST(StatusRun, ALostConnectionIsReconnectedWithoutLosingTheRun) {
-    test::widgetApp();
-    test::ScaledClock clock(10);
-    test::FakeBoxes boxes;
-    test::ServedMeter meter(clock, test::freeLoopbackPort());
-    ASSERT_TRUE(meter.start());
-    visa::LinkOptions options;
-    options.searchSystemVisa = false;
-    options.resource = meter.resource();
-    visa::Link link = visa::openLink(options);
-    auto form = std::make_unique<Form1>(Form1Services{
-        .clock = clock, .boxes = boxes, .visa = *link.visa, .options = {}, .endProgram = {}});
+    test::SocketRig rig;
+    ASSERT_TRUE(rig.meter.start());
+    const std::unique_ptr<Form1>& form = rig.form;
     form->runStartUp();
-    StatusLine& line = form->statusLine();
+    StatusLine& line = rig.line();
     ASSERT_EQ(text(line.statusLink), "Connected: TQ4700 TW00000001");
 
     form->panel().TxtChNo->setText("2");
     form->panel().TxtRecordLen->setText("500");
-    const std::int64_t start = clock.tickMs();
-    clock.startTimer(3000, [&] { meter.stop(); });
+    const std::int64_t start = rig.clock.tickMs();
+    rig.clock.startTimer(3000, [&] { rig.meter.stop(); });
     ::testing::internal::CaptureStderr();
     form->runDriver().Command1_Click();
     ::testing::internal::GetCapturedStderr();
@@ -115,9 +106,9 @@ TEST(StatusRun, ALostConnectionIsReconnectedWithoutLosingTheRun) {
     EXPECT_EQ(text(line.statusRun), "Connection lost at point " + std::to_string(taken) + " / 500");
     EXPECT_TRUE(text(line.statusLink).starts_with("Link lost (VI_ERROR_")) << text(line.statusLink);
     EXPECT_FALSE(line.statusReconnect->isHidden());
-    EXPECT_LT(clock.tickMs() - start, 60000);
+    EXPECT_LT(rig.clock.tickMs() - start, 60000);
 
-    ASSERT_TRUE(meter.start());
+    ASSERT_TRUE(rig.meter.start());
     line.statusReconnect->click();
     EXPECT_EQ(text(line.statusLink), "Connected: TQ4700 TW00000001");
     EXPECT_TRUE(line.statusReconnect->isHidden());
@@ -125,7 +116,6 @@ TEST(StatusRun, ALostConnectionIsReconnectedWithoutLosingTheRun) {
     EXPECT_TRUE(form->panel().ComSaveFrame->isEnabled());
     // The run's outcome stays until the next Start.
     EXPECT_EQ(text(line.statusRun), "Connection lost at point " + std::to_string(taken) + " / 500");
-    form.reset();
 }
 
 }  // namespace

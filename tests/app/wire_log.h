@@ -27,6 +27,17 @@ struct Exchange {
     std::int64_t readMs = 0;  // when the last reply byte was read
 };
 
+// Lines the meter received, in order, with their line feeds.
+inline std::vector<std::string> hostLines(const sim::Meter& meter) {
+    std::vector<std::string> lines;
+    for (const sim::TranscriptEntry& e : meter.transcript()) {
+        if (e.fromHost) {
+            lines.push_back(e.bytes);
+        }
+    }
+    return lines;
+}
+
 inline std::vector<Exchange> exchanges(const std::vector<sim::TranscriptEntry>& transcript) {
     std::vector<Exchange> out;
     std::map<int, std::size_t> byMessage;
