@@ -29,17 +29,17 @@ struct ExitRig : AppRig {
     }
 };
 
-TEST(Exit, WithNoRunAsksNothingReleasesTheMeterAndEnds) {
-    ExitRig rig(false);
-    rig.p().CmdEnd->click();
-    EXPECT_TRUE(rig.boxes.shown.empty());
-    EXPECT_EQ(rig.lastHostLine(), "system:local");  // 12 bytes, no line feed
-    EXPECT_FALSE(rig.link.meter->remote());
-    EXPECT_EQ(rig.endCount, 1);
-    EXPECT_TRUE(rig.form->exitCommand().ended());
-}
+// No question without a run; after an unsaved one, No keeps everything
+// and Yes goes on.
+TEST(Exit, AsksOnlyAfterAnUnsavedRunAndNoKeepsEverything) {
+    ExitRig idle(false);
+    idle.p().CmdEnd->click();
+    EXPECT_TRUE(idle.boxes.shown.empty());
+    EXPECT_EQ(idle.lastHostLine(), "system:local");  // 12 bytes, no line feed
+    EXPECT_FALSE(idle.link.meter->remote());
+    EXPECT_EQ(idle.endCount, 1);
+    EXPECT_TRUE(idle.form->exitCommand().ended());
 
-TEST(Exit, AfterAnUnsavedRunAsksAndNoKeepsEverything) {
     ExitRig rig(true);
     rig.boxes.answers = {MessageBoxes::Answer::No};
     const std::size_t lines = rig.hostLines().size();

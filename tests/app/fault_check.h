@@ -27,6 +27,24 @@ struct RunFigures {
     long readingsStored = 0;
     long readingsAbsent = 0;
     FaultTally faults;
+
+    RunFigures& operator+=(const RunFigures& o) {
+        points += o.points;
+        readingsStored += o.readingsStored;
+        readingsAbsent += o.readingsAbsent;
+        faults += o.faults;
+        return *this;
+    }
+    std::string describe() const {
+        return std::to_string(points) + " points, " + std::to_string(readingsStored) +
+               " readings stored, " + std::to_string(readingsAbsent) + " absent; " +
+               std::to_string(faults.queries) +
+               " queries, faults: " + std::to_string(faults.dropped) + " dropped, " +
+               std::to_string(faults.slow) + " slow, " + std::to_string(faults.garbage) +
+               " garbage, " + std::to_string(faults.shortFetch) + " short, " +
+               std::to_string(faults.overloads) + " overloads" +
+               (faults.disconnected ? ", disconnected" : "");
+    }
 };
 
 // Every drawn point holds, for every scanned channel, the reading the meter
@@ -124,6 +142,21 @@ inline RunFigures checkRunAgainstWire(FaultRig& rig, int requested) {
     return fig;
 }
 
+// A run of `points` against a meter with the faults drawn for `seed` (a
+// disconnect placed inside the run when asked), checked against the wire.
+inline RunFigures soak(Mode mode, std::uint64_t seed, int points, bool mayDisconnect,
+                       int pointsPerScreen = 100, Wire over = Wire::InProcess) {
+    // Lines a point costs on the wire, roughly.
+    const long lines = static_cast<long>(points) * (mode == Mode::ScanCard ? 25 : 4);
+    sim::Options meter;
+    meter.seed = seed;
+    meter.faults = randomFaults(seed, lines, mayDisconnect);
+    FaultRig rig(meter, mode, over);
+    rig.setPointsPerScreen(pointsPerScreen);
+    rig.run(points);
+    return checkRunAgainstWire(rig, points);
+}
+
 // The review cursor reads out what the store holds for the point under it,
 // and waveform moves keep every point where the export looks for it.
 inline void reviewAfterRun(FaultRig& rig) {
@@ -173,16 +206,9 @@ inline void exportAndReadBack(FaultRig& rig, const std::string& checker) {
                                              " 6",        " 7", " 8", " 9", " 10", "Math"};
     out << "header 12\n";
     for (std::size_t c = 0; c < header.size(); ++c) {
-        std::string text = header[c];
-        if (c >= 1 && c <= 10) {
-            text += p.CboFunc[c - 1]->currentText().toStdString();
-        }
-        for (unsigned char ch : text) {
-            char hex[3];
-            std::snprintf(hex, sizeof hex, "%02x", ch);
-            out << hex;
-        }
-        out << "\n";
+        const QString function = c >= 1 && c <= 10 ? p.CboFunc[c - 1]->currentText() : "";
+        out << (QString::fromStdString(header[c]) + function).toUtf8().toHex().toStdString()
+            << "\n";
     }
     const int n = rig.store().pointsTaken();
     EXPECT_GE(n, rig.lastPoint());

@@ -14,57 +14,18 @@
 namespace tq::test {
 namespace {
 
-// Lines a point costs on the wire, roughly, to place a disconnect inside
-// the run.
-constexpr long kScanCardLinesPerPoint = 25;
-constexpr long kMainUnitLinesPerPoint = 4;
-
-struct Soak {
-    Mode mode;
-    std::uint64_t seed;
-    int points;
-    bool mayDisconnect;
-};
-
-RunFigures soak(const Soak& s, int pointsPerScreen = 100) {
-    const long lines = static_cast<long>(s.points) *
-                       (s.mode == Mode::ScanCard ? kScanCardLinesPerPoint : kMainUnitLinesPerPoint);
-    sim::Options meter;
-    meter.seed = s.seed;
-    meter.faults = randomFaults(s.seed, lines, s.mayDisconnect);
-    FaultRig rig(meter, s.mode);
-    rig.setPointsPerScreen(pointsPerScreen);
-    rig.run(s.points);
-    RunFigures fig = checkRunAgainstWire(rig, s.points);
-    ::testing::Test::RecordProperty("seed" + std::to_string(s.seed) + "_points", fig.points);
-    return fig;
-}
-
-std::string describe(const RunFigures& f) {
-    return std::to_string(f.points) + " points, " + std::to_string(f.readingsStored) +
-           " readings stored, " + std::to_string(f.readingsAbsent) +
-           " absent; faults: " + std::to_string(f.faults.dropped) + " dropped, " +
-           std::to_string(f.faults.slow) + " slow, " + std::to_string(f.faults.garbage) +
-           " garbage, " + std::to_string(f.faults.shortFetch) + " short, " +
-           std::to_string(f.faults.overloads) + " overloads" +
-           (f.faults.disconnected ? ", disconnected" : "");
-}
-
 // Two seeds of one mode; every kind of fault comes up among them, and
 // overloads among the readings.
 void soakSeeds(Mode mode, std::array<std::uint64_t, 2> seeds, int points) {
     RunFigures all;
     for (const std::uint64_t seed : seeds) {
-        const RunFigures f = soak({mode, seed, points, false});
-        all.points += f.points;
-        all.readingsStored += f.readingsStored;
-        all.readingsAbsent += f.readingsAbsent;
-        all.faults += f.faults;
+        const RunFigures f = soak(mode, seed, points, false);
+        all += f;
         if (::testing::Test::HasFailure()) {
-            FAIL() << "seed " << seed << ": " << describe(f);
+            FAIL() << "seed " << seed << ": " << f.describe();
         }
     }
-    ::testing::Test::RecordProperty("faults", describe(all));
+    ::testing::Test::RecordProperty("faults", all.describe());
     EXPECT_GT(all.faults.dropped, 0);
     EXPECT_GT(all.faults.slow, 0);
     EXPECT_GT(all.faults.garbage, 0);
@@ -99,7 +60,7 @@ TEST(FaultInjection, OverASocketALateReplyNeverAnswersALaterQuery) {
         const RunFigures f = checkRunAgainstWire(rig, 30);
         EXPECT_GT(f.faults.dropped, 0);
         EXPECT_GT(f.readingsStored, 0);
-        RecordProperty(mode == Mode::ScanCard ? "scan_card" : "main_unit", describe(f));
+        RecordProperty(mode == Mode::ScanCard ? "scan_card" : "main_unit", f.describe());
     }
 }
 
@@ -132,15 +93,12 @@ TEST(FaultInjection, AVanishedMeterEndsTheRunAndTheRecordCanBeReviewedAndSaved) 
             EXPECT_TRUE(rig.form->savePanel().lastSavedPath().isEmpty());
             EXPECT_TRUE(rig.form->savePanel().savedPathLabel()->text().isEmpty());
             if (HasFailure()) {
-                FAIL() << describe(f);
+                FAIL() << f.describe();
             }
-            all.points += f.points;
-            all.readingsStored += f.readingsStored;
-            all.readingsAbsent += f.readingsAbsent;
-            all.faults += f.faults;
+            all += f;
         }
     }
-    RecordProperty("faults", describe(all));
+    RecordProperty("faults", all.describe());
 }
 
 }  // namespace

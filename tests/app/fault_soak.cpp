@@ -53,31 +53,20 @@ void soakMode(Mode mode) {
             reviewAfterRun(rig);
             exportAndReadBack(rig, TQ_EXPORT_CHECKER);
         }
-        std::printf(
-            "%s seed %ld: %d points in %lld ms, %ld stored, %ld absent; %ld queries, "
-            "%ld dropped, %ld slow, %ld garbage, %ld short, %ld overloads%s\n",
-            mode == Mode::ScanCard ? "scan card" : "main unit", seed, f.points,
-            static_cast<long long>(ms), f.readingsStored, f.readingsAbsent, f.faults.queries,
-            f.faults.dropped, f.faults.slow, f.faults.garbage, f.faults.shortFetch,
-            f.faults.overloads, f.faults.disconnected ? ", meter vanished" : "");
+        const char* name = mode == Mode::ScanCard ? "scan card" : "main unit";
+        std::printf("%s seed %ld in %lld ms: %s\n", name, seed, static_cast<long long>(ms),
+                    f.describe().c_str());
         std::fflush(stdout);
         ++runs;
-        all.points += f.points;
-        all.readingsStored += f.readingsStored;
-        all.readingsAbsent += f.readingsAbsent;
-        all.faults += f.faults;
+        all += f;
         ASSERT_FALSE(::testing::Test::HasFailure()) << "seed " << seed;
     }
     const auto total =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - began)
             .count();
-    std::printf(
-        "%s total: %ld runs, %d points, %ld stored, %ld absent; %ld queries, %ld dropped, "
-        "%ld slow, %ld garbage, %ld short, %ld overloads; %lld s\n",
-        mode == Mode::ScanCard ? "scan card" : "main unit", runs, all.points, all.readingsStored,
-        all.readingsAbsent, all.faults.queries, all.faults.dropped, all.faults.slow,
-        all.faults.garbage, all.faults.shortFetch, all.faults.overloads,
-        static_cast<long long>(total));
+    std::printf("%s total: %ld runs in %lld s: %s\n",
+                mode == Mode::ScanCard ? "scan card" : "main unit", runs,
+                static_cast<long long>(total), all.describe().c_str());
 }
 
 TEST(FaultSoak, ScanCard) {

@@ -72,16 +72,5 @@ TEST_F(Form1Test, ServicePanelsOpenInAChainAndCloseOneByOne) {
     EXPECT_TRUE(p.Frame2->isHidden());
 }
 
-// The window's one timer is driven by the window's clock.
-TEST_F(Form1Test, TheWarningStripGoesOnTheWindowsClock) {
-    Panel& p = form->panel();
-    p.TxtSleep->setText("0");
-    ASSERT_FALSE(p.Frame8->isHidden());
-    rig.clock.advance(3999);
-    EXPECT_FALSE(p.Frame8->isHidden());
-    rig.clock.advance(1);
-    EXPECT_TRUE(p.Frame8->isHidden());
-}
-
 }  // namespace
 }  // namespace tq

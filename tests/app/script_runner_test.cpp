@@ -3,41 +3,25 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <string>
 
 #include "script_rig.h"
+#include "support/program_run.h"
 
 namespace tq::test {
 namespace {
 
 // The text of one control in a dump the script wrote.
 std::string dumpedText(const QString& path, const QString& name) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return "<no dump>";
-    }
-    for (const QJsonValue& v : QJsonDocument::fromJson(file.readAll())["controls"].toArray()) {
-        if (v["name"].toString() == name) {
-            return v["text"].toString().toStdString();
-        }
-    }
-    return "<no control>";
+    return dumpedControl(fileBytes(path), name)["text"].toString().toStdString();
 }
 
-std::string withDir(std::string text, const QTemporaryDir& dir) {
-    const std::string marker = "DIR";
-    for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at)) {
-        text.replace(at, marker.size(), dir.path().toStdString());
-    }
-    return text;
+std::string withDir(const char* text, const QTemporaryDir& dir) {
+    return QString(text).replace("DIR", dir.path()).toStdString();
 }
 
 long countLines(const std::vector<std::string>& lines, const std::string& line) {
@@ -156,34 +140,31 @@ TEST(ScriptRunner, AFailureNamesItsLineAndTheReason) {
     }
 }
 
-TEST(ScriptRunner, AFailureDuringARunStopsTheRunBeforeLeaving) {
-    ScriptRig rig;
-    // The mode switch lies under the mode banner (FrameMa) while a run goes.
-    EXPECT_EQ(rig.run("type TxtChNo 1\ntype TxtRecordLen 100\nclick Command1\nwait 2000\n"
-                      "click ChkScanMode\nexit\n"),
-              1);
-    EXPECT_EQ(rig.failure(),
-              "script line 5: click ChkScanMode: ChkScanMode is covered by Label1(6)");
-    EXPECT_FALSE(rig.runGoingAtEnd);
-    EXPECT_LT(countLines(rig.hostLines(), "ROUT:SCAN:STEP"), 100);
-    EXPECT_TRUE(rig.p.Command1->isEnabled());
-}
-
-TEST(ScriptRunner, WaitingForAHeldRunFailsInsteadOfHanging) {
-    ScriptRig rig;
-    EXPECT_EQ(rig.run("type TxtChNo 1\nclick Command1\nwait 1000\nclick ChkTest(1)\nwait-run\n"),
-              1);
-    EXPECT_EQ(rig.failure(),
-              "script line 5: wait-run: the run is held (ChkTest(1) is off) and would never end");
-    EXPECT_FALSE(rig.runGoingAtEnd);
-}
-
-TEST(ScriptRunner, ExitDuringARunLetsTheRunEndFirst) {
-    ScriptRig rig;
-    EXPECT_EQ(rig.run("type TxtChNo 1\ntype TxtRecordLen 500\nclick Command1\nwait 5000\nexit\n"),
-              0);
-    EXPECT_FALSE(rig.runGoingAtEnd);
-    EXPECT_LT(countLines(rig.hostLines(), "ROUT:SCAN:STEP"), 500);
+// A failure, a wait for a held run (which would never end) and an exit
+// while a run goes: the run is stopped or ends before the program leaves.
+TEST(ScriptRunner, ARunGoingWhenTheScriptEndsIsOverBeforeItLeaves) {
+    const struct {
+        const char* script;
+        int status;
+        const char* failure;
+    } rows[] = {
+        // The mode switch lies under the mode banner (FrameMa) while a run goes.
+        {"click Command1\nwait 2000\nclick ChkScanMode\nexit\n", 1,
+         "script line 5: click ChkScanMode: ChkScanMode is covered by Label1(6)"},
+        {"click Command1\nwait 1000\nclick ChkTest(1)\nwait-run\n", 1,
+         "script line 6: wait-run: the run is held (ChkTest(1) is off) and would never end"},
+        {"click Command1\nwait 5000\nexit\n", 0, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.script);
+        ScriptRig rig;
+        EXPECT_EQ(rig.run(std::string("type TxtChNo 1\ntype TxtRecordLen 500\n") + row.script),
+                  row.status);
+        EXPECT_EQ(rig.failure(), row.failure);
+        EXPECT_FALSE(rig.runGoingAtEnd);
+        EXPECT_LT(countLines(rig.hostLines(), "ROUT:SCAN:STEP"), 500);
+        EXPECT_TRUE(rig.p.Command1->isEnabled());
+    }
 }
 
 // Key by key, a value is judged when the field is left; `type` judges it
