@@ -98,9 +98,12 @@ void RunDriver::runOnce() {
     // Every point taken so far stays in the store and can be saved.
     if (outcome == RunOutcome::MeterSilent || outcome == RunOutcome::ScanNeverDone) {
         const bool silent = outcome == RunOutcome::MeterSilent;
-        reportFailure(session_.ResourceName + ": " +
-                          (silent ? "the meter stopped answering" : "the scan never completed") +
-                          "; the run was stopped",
+        // A meter whose link is gone did not just stop answering: the line
+        // says which, as the status line and the journal do.
+        const char* why = !silent                     ? "the scan never completed"
+                          : state.LastFailureLostLink ? "the connection to the meter was lost"
+                                                      : "the meter stopped answering";
+        reportFailure(session_.ResourceName + ": " + why + "; the run was stopped",
                       session_.VisaStatus);
         boxes_.show(QString::fromUtf8(silent ? kMeterSilentMessage : kScanNeverDoneMessage),
                     defaultMessageTitle(), MessageBoxes::Buttons::Ok,

@@ -22,6 +22,7 @@ namespace tq::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 TEST(RunDriver, LocksTheSetUpForTheRunAndUnlocksItAfter) {
     WindowRig rig;
@@ -112,7 +113,11 @@ TEST(RunDriver, AFailedRunSaysWhyAndKeepsTheWindowUsable) {
     noCard.card = false;
     noCard.faults.disconnectAfterLines = 200;
     WindowRig silent(noCard);
+    ::testing::internal::CaptureStderr();
     silent.run(100);
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+                HasSubstr("the connection to the meter was lost; the run was stopped "
+                          "(VI_ERROR_CONN_LOST)"));
     EXPECT_THAT(silent.boxes.texts,
                 ElementsAre("儀器沒有回應,測試已停止!! (The meter stopped answering; the run was "
                             "stopped.)"));
