@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace tq {
 
@@ -133,6 +134,11 @@ LanePlot::Lane LanePlot::addLane(int trace, QCPMarginGroup* margins) {
     lane.overload->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssTriangle, Qt::red, Qt::red, 7));
     lane.overload->setName(QStringLiteral("%1 overload").arg(lane.line->name()));
+    lane.lone = addGraph(x, y);
+    lane.lone->setLineStyle(QCPGraph::lsNone);
+    lane.lone->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, traceColour(lane.trace),
+                                               traceColour(lane.trace), 5));
+    lane.lone->setName(QStringLiteral("%1 lone").arg(lane.line->name()));
     for (std::size_t c = 0; c < 2; ++c) {
         auto* line = new QCPItemStraightLine(this);
         line->setClipAxisRect(lane.rect);
@@ -192,6 +198,38 @@ void LanePlot::fillLane(Lane& lane, std::size_t from) {
     }
     lane.line->addData(keys, values, true);
     placeOverloads(lane);
+    placeLoneReadings(lane);
+}
+
+// A line needs two readings side by side; a reading between gaps (or at an
+// end beside one) would draw nothing, so it gets a dot of its own.
+void LanePlot::placeLoneReadings(Lane& lane) {
+    const auto& points = model_->points();
+    const int column = model_->traces()[lane.trace].column;
+    // The line's own points: those with a place on the x axis.
+    struct Drawn {
+        double x;
+        std::optional<double> reading;
+    };
+    std::vector<Drawn> drawn;
+    drawn.reserve(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (const std::optional<double> x = model_->x(i, axis_)) {
+            const auto& value = points[i].values.at(column);
+            drawn.push_back({*x, classify(value) == ValueKind::Reading ? value : std::nullopt});
+        }
+    }
+    QVector<double> keys;
+    QVector<double> values;
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        const bool before = i > 0 && drawn[i - 1].reading;
+        const bool after = i + 1 < drawn.size() && drawn[i + 1].reading;
+        if (drawn[i].reading && !before && !after) {
+            keys.push_back(drawn[i].x);
+            values.push_back(*drawn[i].reading);
+        }
+    }
+    lane.lone->setData(keys, values, true);
 }
 
 void LanePlot::placeOverloads(Lane& lane) {

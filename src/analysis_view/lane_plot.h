@@ -53,6 +53,7 @@ class LanePlot : public QCustomPlot {
         QCPAxisRect* rect = nullptr;
         QCPGraph* line = nullptr;      // readings; gaps where there are none
         QCPGraph* overload = nullptr;  // a marker on the lane's top edge per overload
+        QCPGraph* lone = nullptr;      // a dot for a reading with no reading beside it
         std::array<QCPItemStraightLine*, 2> cursor{};
     };
 
@@ -61,6 +62,7 @@ class LanePlot : public QCustomPlot {
     void nameCursors();
     void fillLane(Lane& lane, std::size_t from);
     void placeOverloads(Lane& lane);
+    void placeLoneReadings(Lane& lane);
     void placeCursors();
     void followXRange(const QCPRange& range);
     std::optional<int> cursorNear(int pixelX) const;
