@@ -109,6 +109,34 @@ TEST(AnalysisWindow, LanesShowEveryTraceWithGapsOverloadsAndCursorReadouts) {
     EXPECT_EQ(plot.xRange().lower < 1 && plot.xRange().upper > 200, true);
 }
 
+// A line needs two readings side by side: a reading between gaps, or at the
+// end after one, is drawn as a dot of its own; a gap stays empty.
+TEST(AnalysisWindow, AReadingBetweenGapsIsStillSeen) {
+    test::widgetApp();
+    JournalRun run = test::journalRun({channelRow(1, "DCV")}, false);
+    for (int k = 1; k <= 12; ++k) {
+        const bool read = k <= 3 || k == 6 || k == 8 || k == 9 || k == 12;
+        run.points.push_back(
+            test::storedPoint(k, k, {{1, read ? std::optional(0.1 * k) : std::nullopt}}));
+    }
+    AnalysisWindow window;
+    window.showJournal(run, QStringLiteral("run.csv"));
+    window.show();
+    QApplication::processEvents();
+    LanePlot& plot = window.plot();
+    const QImage image = plot.toPixmap().toImage();
+    const QRect lane = plot.axisRect(0)->rect();
+    QCPAxis* x = plot.axisRect(0)->axis(QCPAxis::atBottom);
+    const auto seen = [&](double from, double to) {
+        return holdsColour(image, lane, qRound(x->coordToPixel(from)), qRound(x->coordToPixel(to)),
+                           LanePlot::traceColour(0));
+    };
+    EXPECT_TRUE(seen(5.9, 6.1));
+    EXPECT_TRUE(seen(11.9, 12.1));
+    EXPECT_FALSE(seen(4.2, 5.7));
+    EXPECT_FALSE(seen(10.2, 11.7));
+}
+
 TEST(AnalysisWindow, ExportsTheImageAndTheFiguresAndNamesWhatCouldNotBeRead) {
     test::widgetApp();
     AnalysisWindow window;

@@ -155,7 +155,9 @@ TEST(Tq4700CommandLine, FailsOnAnUnwritableFileOrUnknownOption) {
     const QString notAFolder = dir.filePath("file");
     QFile(notAFolder).open(QIODevice::WriteOnly);
     for (const QString& folder : {QStringLiteral("/nonexistent-dir"), notAFolder}) {
-        const ProgramRun refused = runTq4700({"--simulate", "--save-dir", folder});
+        // Judged before any window: no display is needed to hear it.
+        const ProgramRun refused =
+            runTq4700({"--simulate", "--save-dir", folder}, {}, Display::None);
         EXPECT_EQ(refused.exitCode, 2) << folder.toStdString();
         EXPECT_TRUE(refused.err.contains(folder)) << refused.err.toStdString();
     }
@@ -169,6 +171,19 @@ TEST(Tq4700CommandLine, FailsOnAnUnwritableFileOrUnknownOption) {
     const ProgramRun gif = runTq4700({"--simulate", "--screenshot", "window.gif"});
     EXPECT_EQ(gif.exitCode, 2);
     EXPECT_TRUE(gif.err.contains(".png, .jpg or .bmp")) << gif.err.toStdString();
+}
+
+// A faulty line is answered without a display, as with one: Qt's own options
+// are taken off first, as QApplication would take them.
+TEST(Tq4700CommandLine, RefusesAFaultyLineWithoutADisplay) {
+    const ProgramRun unknown = runTq4700({"--no-such-option"}, {}, Display::None);
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains("no-such-option")) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.err.contains("--simulate"));  // the usage follows
+    const ProgramRun styled = runTq4700({"-style", "fusion", "--fast"}, {}, Display::None);
+    EXPECT_EQ(styled.exitCode, 2);
+    EXPECT_TRUE(styled.err.startsWith("tq4700: --fast needs --simulate"))
+        << styled.err.toStdString();
 }
 
 }  // namespace
