@@ -13,6 +13,7 @@
 #include "rules/reading.h"
 #include "rules/scale.h"
 #include "store/record_store.h"
+#include "support/plot_parts.h"
 
 namespace tq {
 namespace {
@@ -24,7 +25,7 @@ double pattern(int row, int column) {
     return (row - 9901) * 100.0 + column;
 }
 
-class PointerControlsTest : public ::testing::Test {
+class PointerControlsTest : public ::testing::Test, protected test::PlotParts {
   protected:
     PointerControlsTest() {
         buildPanel(&form, p);
@@ -48,13 +49,6 @@ class PointerControlsTest : public ::testing::Test {
     }
     std::string text(const QLineEdit* box) const { return box->text().toStdString(); }
 
-    QApplication& app = test::widgetApp();
-    QWidget form;
-    Panel p;
-    VirtualClock clock;
-    ScaleState scale;
-    RecordStore store;
-    TrendPlot plot{p, clock, scale, store};
     PointerControls pointer{p, clock, scale, store, plot};
 };
 

@@ -16,11 +16,12 @@
 #include "panel/widget_app.h"
 #include "rules/scale.h"
 #include "store/record_store.h"
+#include "support/plot_parts.h"
 
 namespace tq {
 namespace {
 
-class TrendPlotTest : public ::testing::Test {
+class TrendPlotTest : public ::testing::Test, protected test::PlotParts {
   protected:
     TrendPlotTest() {
         buildPanel(&form, p);
@@ -38,14 +39,6 @@ class TrendPlotTest : public ::testing::Test {
     long drawnIn(const QColor& c) const {
         return std::ranges::count(p.PicScope->segments(), c, &PlotSurface::Segment::color);
     }
-
-    QApplication& app_ = test::widgetApp();
-    QWidget form;
-    Panel p;
-    VirtualClock clock;
-    ScaleState scale;
-    RecordStore store;
-    TrendPlot plot{p, clock, scale, store};
 };
 
 TEST_F(TrendPlotTest, GridAndLegendAtStartUp) {
