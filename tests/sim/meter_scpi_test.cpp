@@ -22,30 +22,28 @@ TEST_F(MeterScpi, AnswersTheStartUpLines) {
 }
 
 TEST_F(MeterScpi, AcceptsLongShortAndMixedCaseForms) {
-    // Each group sets the same thing in different spellings; the query in
-    // its own spelling reads it back.
-    send("Route:scan:count 3");
-    EXPECT_EQ(query("ROUT:SCAN:COUN?"), "3\n");
-    send(":ROUTE:SCAN:TIMER 0.01");
-    EXPECT_EQ(query("rout:scan:time?"), "+1.00000000E-02\n");
-    send("rout:scan:func 3,\"VOLT:AC\"");
-    EXPECT_EQ(query("ROUTe:SCAN:FUNCtion? 3"), "\"VOLT:AC\"\n");
-    send("ROUT:SCAN:FUNC 4,\"frequency\"");
-    EXPECT_EQ(query("ROUT:SCAN:FUNC? 4"), "\"FREQ\"\n");
-    send("SENS:FREQ:VOLT:RANG 10");
-    EXPECT_EQ(query("FREQ:VOLT:RANG?"), "+1.00000000E+01\n");
-    send("sense:frequency:aperture .1");
-    EXPECT_EQ(query("SENS:PER:APER?"), "+1.00000000E-01\n");
-    send("DET:BAND 3");
-    EXPECT_EQ(query("detector:bandwidth?"), "+3.00000000E+00\n");
-    send("TRIGger:Source IMM");
-    EXPECT_EQ(query("trig:sour?"), "IMM\n");
-    send("TRIG:DEL 1E-3");
-    EXPECT_EQ(query("TRIGGER:DELAY?"), "+1.00000000E-03\n");
-    send("SENS:RES:RANG  1000");
-    send("SENS:RES:NPLC 1");
-    EXPECT_EQ(query("RES:RANG?"), "+1.00000000E+03\n");
-    EXPECT_EQ(query("SENSE:RESISTANCE:NPLCYCLES?"), "+1.00000000E+00\n");
+    // Each row sets a thing in one spelling and reads it back in another.
+    struct SetAndRead {
+        const char* set;
+        const char* ask;
+        const char* reply;
+    };
+    for (const auto& [set, ask, reply] : {
+             SetAndRead{"Route:scan:count 3", "ROUT:SCAN:COUN?", "3\n"},
+             {":ROUTE:SCAN:TIMER 0.01", "rout:scan:time?", "+1.00000000E-02\n"},
+             {"rout:scan:func 3,\"VOLT:AC\"", "ROUTe:SCAN:FUNCtion? 3", "\"VOLT:AC\"\n"},
+             {"ROUT:SCAN:FUNC 4,\"frequency\"", "ROUT:SCAN:FUNC? 4", "\"FREQ\"\n"},
+             {"SENS:FREQ:VOLT:RANG 10", "FREQ:VOLT:RANG?", "+1.00000000E+01\n"},
+             {"sense:frequency:aperture .1", "SENS:PER:APER?", "+1.00000000E-01\n"},
+             {"DET:BAND 3", "detector:bandwidth?", "+3.00000000E+00\n"},
+             {"TRIGger:Source IMM", "trig:sour?", "IMM\n"},
+             {"TRIG:DEL 1E-3", "TRIGGER:DELAY?", "+1.00000000E-03\n"},
+             {"SENS:RES:RANG  1000", "RES:RANG?", "+1.00000000E+03\n"},
+             {"SENS:RES:NPLC 1", "SENSE:RESISTANCE:NPLCYCLES?", "+1.00000000E+00\n"},
+         }) {
+        send(set);
+        EXPECT_EQ(query(ask), reply) << set;
+    }
     EXPECT_EQ(nextError(), "+0,\"No error\"\n");
 }
 
