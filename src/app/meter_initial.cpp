@@ -7,10 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/catalogue.h"
 #include "common/clock.h"
 #include "instrument/failure_line.h"
 #include "instrument/session.h"
 #include "instrument/usb_resource.h"
+#include "panel/build_helpers.h"
 #include "panel/message_boxes.h"
 #include "panel/panel.h"
 
@@ -151,6 +153,9 @@ void MeterInitial::probeCard() {
     // A time-out leaves the identity in the buffer, which reads as no card.
     if (s.reply().front() == '1') {
         s.ScanCardPresent = 1;
+        if (oneChannelLayout_) {
+            layOutForTheCard();
+        }
         p_.ChkScanMode->setChecked(true);
     } else {
         s.ScanCardPresent = 0;
@@ -167,6 +172,7 @@ void MeterInitial::notFound() {
 // The meter's own input measures CH1 only: no math channel, no right axis,
 // no scan time, and the channel count fixed at 1.
 void MeterInitial::layOutForOneChannel() {
+    oneChannelLayout_ = true;
     p_.FrameMa->show();
     p_.ChkMath->hide();
     p_.FrameMath->hide();
@@ -186,6 +192,26 @@ void MeterInitial::layOutForOneChannel() {
     p_.TxtChNo->setEnabled(false);
     p_.Label2[5]->hide();
     p_.TxtScanTimer->hide();
+}
+
+// The rows beyond CH1 follow the channel count, which stays at 1 until the
+// user types another; the axis choice starts again from CH1.
+void MeterInitial::layOutForTheCard() {
+    oneChannelLayout_ = false;
+    p_.FrameMa->hide();
+    p_.ChkMath->show();
+    p_.FrameMath->show();
+    for (Label* label : p_.LabY1) {
+        label->show();
+    }
+    p_.CboScale[1]->show();
+    p_.CboScale[0]->addItems(build::channelNames(catalogue::kChannelCount));
+    p_.CboScale[0]->setEditText(QStringLiteral("CH1"));
+    p_.TxtChNo->setEnabled(true);
+    p_.Label2[5]->show();
+    p_.TxtScanTimer->show();
+    p_.ChkScanMode->setEnabled(true);
+    clock_.yield();
 }
 
 }  // namespace tq

@@ -49,6 +49,9 @@ class MeterInitial {
 
   private:
     void layOutForOneChannel();
+    // Reconnect may find a card where an earlier start-up found none: what
+    // the one-channel layout hid and emptied comes back.
+    void layOutForTheCard();
     // The failure stays on screen and the resource manager is closed.
     void notFound();
     bool openMeter();
@@ -60,6 +63,7 @@ class MeterInitial {
     InstrumentSession& session_;
     MessageBoxes& boxes_;
     InitialOutcome outcome_;
+    bool oneChannelLayout_ = false;
 };
 
 }  // namespace tq

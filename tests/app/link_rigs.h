@@ -85,6 +85,8 @@ class ServedMeter {
         : clock_(clock), port_(port), meter_(std::move(meter)) {}
     ~ServedMeter() { stop(); }
 
+    // The meter the next start() serves.
+    void setMeter(sim::Options meter) { meter_ = std::move(meter); }
     // false when the port cannot be bound.
     bool start() {
         sim::ServerOptions options;

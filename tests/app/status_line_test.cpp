@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include "app_fakes.h"
 #include "export/save_panel.h"
 #include "link_rigs.h"
+#include "panel/controls.h"
 #include "run/run_driver.h"
 #include "status/status_line.h"
 
@@ -46,6 +49,39 @@ TEST(StatusLine, ReconnectFindsTheMeterStartedAfterTheStartUp) {
     EXPECT_TRUE(p.FrameMsg->isHidden());
     EXPECT_EQ(rig.form->session().ScanCardPresent, 1);
     EXPECT_TRUE(rig.boxes.shown.empty());
+}
+
+// A card that did not answer at start-up left the window laid out for CH1
+// alone; Reconnect finding it brings back what that layout hid.
+TEST(StatusLine, ReconnectFindingACardUndoesTheOneChannelLayout) {
+    test::SocketRig rig;
+    sim::Options noCard;
+    noCard.card = false;
+    rig.meter.setMeter(noCard);
+    ASSERT_TRUE(rig.meter.start());
+    rig.form->runStartUp();
+    const Panel& p = rig.form->panel();
+    ASSERT_FALSE(p.TxtChNo->isEnabled());
+    ASSERT_FALSE(p.FrameMa->isHidden());
+
+    rig.meter.stop();
+    rig.meter.setMeter({});
+    ASSERT_TRUE(rig.meter.start());
+    ::testing::internal::CaptureStderr();
+    rig.form->reconnect();
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(rig.form->session().ScanCardPresent, 1);
+    EXPECT_TRUE(p.ChkScanMode->isChecked());
+    EXPECT_TRUE(p.ChkScanMode->isEnabled());
+    EXPECT_TRUE(p.FrameMa->isHidden());
+    EXPECT_TRUE(p.TxtChNo->isEnabled());
+    EXPECT_EQ(p.CboScale[0]->count(), 10);
+    EXPECT_EQ(p.CboScale[0]->currentText(), "CH1");
+    const std::initializer_list<const QWidget*> cardLayout = {
+        p.CboScale[1], p.LabY1[12], p.ChkMath, p.FrameMath, p.TxtScanTimer, p.Label2[5]};
+    for (const QWidget* shown : cardLayout) {
+        EXPECT_FALSE(shown->isHidden()) << shown->objectName().toStdString();
+    }
 }
 
 // A meter whose node this user may not open: the line says so, and the
